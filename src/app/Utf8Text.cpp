@@ -1,0 +1,84 @@
+#include "Utf8Text.h"
+
+namespace brisora {
+
+namespace {
+
+/// Length of the UTF-8 sequence starting at `i`, or 0 when it is malformed there.
+std::size_t sequenceLength(std::string_view s, std::size_t i)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80)
+        return 1;
+    std::size_t len = 0;
+    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        len = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        len = 3;
+        if (lead == 0xE0)
+            lo = 0xA0; // overlong
+        if (lead == 0xED)
+            hi = 0x9F; // surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        len = 4;
+        if (lead == 0xF0)
+            lo = 0x90; // overlong
+        if (lead == 0xF4)
+            hi = 0x8F; // above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (i + len > s.size())
+        return 0;
+    if (byte(i + 1) < lo || byte(i + 1) > hi)
+        return 0;
+    for (std::size_t k = 2; k < len; ++k)
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    return len;
+}
+
+} // namespace
+
+bool isValidUtf8(std::string_view bytes)
+{
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t len = sequenceLength(bytes, i);
+        if (len == 0)
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+std::string displayUtf8(std::string_view bytes)
+{
+    if (isValidUtf8(bytes))
+        return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80) {
+            out.push_back(c);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (b >> 6)));
+            out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::string_view firstCodePoints(std::string_view text, std::size_t maxChars)
+{
+    std::size_t i = 0;
+    for (std::size_t count = 0; i < text.size() && count < maxChars; ++count) {
+        const std::size_t len = sequenceLength(text, i);
+        i += len == 0 ? 1 : len; // tolerate stray bytes rather than stall
+    }
+    return text.substr(0, i);
+}
+
+} // namespace brisora

@@ -1,0 +1,10 @@
+#include "FeedCutter.h"
+
+namespace brisora {
+
+FeedCut cutFeed(std::string_view, int)
+{
+    return {};
+}
+
+} // namespace brisora

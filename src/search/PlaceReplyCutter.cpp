@@ -1,0 +1,10 @@
+#include "PlaceReplyCutter.h"
+
+namespace brisora {
+
+PlaceCut cutPlaceReply(std::string_view)
+{
+    return {};
+}
+
+} // namespace brisora
