@@ -29,7 +29,8 @@ struct FeedCut
     /// Image of the condition table, 1 to 49: code + 1 for codes 0 to 47, 49 for the clamped
     /// "48" and for a code that is not a whole number from 0 to 32767. Meaningful when complete.
     int imageIndex = 49;
-    /// Tray tip: title + " : " + temperature, cut to 63 characters. Meaningful when complete.
+    /// Tray tip: title + " : " + temperature, cut to 63 characters (code points). Empty unless
+    /// complete.
     std::string tooltip;
 
     bool complete() const { return cutsDone == 9; }

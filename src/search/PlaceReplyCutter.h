@@ -14,9 +14,11 @@ struct PlaceCut
     /// are missing or out of order (then the pending place id is left alone).
     std::optional<std::string> woeid;
     /// The name to store and show: the locality slice from its ">" on (so it begins with ">"),
-    /// UTF-8 for the screen. Empty optional when the locality markers are missing.
+    /// UTF-8 for the screen; the whole slice when it holds no ">". Empty optional when the
+    /// locality markers (or the woeid markers before them) are missing or out of order.
     std::optional<std::string> name;
     /// True when the locality element carries an identifier: the place can be stored.
+    /// Implies `woeid` and `name`.
     bool found = false;
 };
 

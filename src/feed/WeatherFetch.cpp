@@ -1,0 +1,120 @@
+#include "WeatherFetch.h"
+
+#include "feed/FetchView.h"
+#include "platform/TcpClient.h"
+
+namespace brisora {
+
+namespace {
+constexpr int kDataTickMs = 100;
+constexpr int kIntervalTickMs = 60000;
+constexpr int kMinutesPerHour = 60;
+constexpr std::string_view kNoPlaceWoeid = "99999999";
+
+bool isBlank(std::string_view s)
+{
+    return s.find_first_not_of(' ') == std::string_view::npos;
+}
+} // namespace
+
+WeatherFetch::WeatherFetch(Module1& module, std::unique_ptr<TcpClient> socket,
+                           ServiceHost feedHost, FetchView& view, QObject* parent)
+    : QObject(parent), module_(module), sckData(std::move(socket)),
+      feedHost_(std::move(feedHost)), view_(view)
+{
+    tmrData.setInterval(kDataTickMs);
+    tmrInterval.setInterval(kIntervalTickMs);
+    // The minute tick is the only wake-up of an idle widget; let the system batch it.
+    tmrInterval.setTimerType(Qt::CoarseTimer);
+    connect(&tmrData, &QTimer::timeout, this, &WeatherFetch::tmrData_Timer);
+    connect(&tmrInterval, &QTimer::timeout, this, &WeatherFetch::tmrInterval_Timer);
+    connect(sckData.get(), &TcpClient::Connected, this, &WeatherFetch::sckData_Connect);
+    connect(sckData.get(), &TcpClient::DataArrival, this, &WeatherFetch::sckData_DataArrival);
+    connect(sckData.get(), &TcpClient::Error, this, &WeatherFetch::sckData_Error);
+    tmrInterval.start();
+}
+
+WeatherFetch::~WeatherFetch() = default;
+
+void WeatherFetch::enable(QTimer& timer)
+{
+    if (!timer.isActive())
+        timer.start();
+}
+
+void WeatherFetch::RefreshOptions()
+{
+    HourCount = 0;
+    MinuteCount = 0;
+    FetchDone = false;
+    view_.ClearWeather();
+    sckData->Close();
+    tmrData.stop();
+    tmrInterval.stop();
+    FetchWoeid = module_.Settings.LocationWoeid;
+    view_.setTitleCaption(QString::fromStdString(module_.Settings.LocationName));
+    FetchMetric = module_.Settings.UseCelsius == 1;
+    module_.WindowShown = kTrue;
+    enable(tmrData);
+    ReplyBytes = 0;
+    ReplyText.clear();
+    FeedHost = feedHost_.name;
+    if (!isBlank(FetchWoeid) && FetchWoeid != kNoPlaceWoeid) {
+        sckData->Connect(QString::fromStdString(FeedHost), feedHost_.port);
+        enable(tmrInterval);
+    }
+}
+
+void WeatherFetch::sckData_Connect()
+{
+    const std::string request =
+        buildRequest(feedPath(FetchWoeid, module_.Settings.UseCelsius), feedHost_.headerValue);
+    sckData->SendData(QByteArray::fromStdString(request));
+}
+
+void WeatherFetch::sckData_DataArrival(qint64 bytesTotal)
+{
+    if (sckData->State() != TcpClient::kStateConnected)
+        return;
+    const QByteArray chunk = sckData->GetData();
+    const std::size_t room = kMaxKeptBytes - std::min(kMaxKeptBytes, ReplyText.size());
+    ReplyText.append(chunk.constData(), std::min<std::size_t>(room, chunk.size()));
+    ReplyBytes += bytesTotal;
+}
+
+void WeatherFetch::sckData_Error()
+{
+    view_.showNetworkError();
+}
+
+void WeatherFetch::tmrData_Timer()
+{
+    ++BarTicks;
+    view_.setBarCaption(view_.barCaption() + QLatin1Char('-'));
+    if (BarTicks >= kTicksPerAttempt) {
+        view_.setBarCaption(QString());
+        BarTicks = 0;
+        if (!FetchDone)
+            RefreshOptions();
+    }
+    if (ReplyBytes > kCompleteAbove) {
+        view_.setBarCaption(QString());
+        sckData->Close();
+        FetchDone = true;
+        view_.ParseWeather(ReplyText);
+        tmrData.stop();
+    }
+}
+
+void WeatherFetch::tmrInterval_Timer()
+{
+    ++MinuteCount;
+    if (MinuteCount == kMinutesPerHour) {
+        ++HourCount;
+        MinuteCount = 0;
+    }
+    if (HourCount == module_.Settings.RefreshHours)
+        RefreshOptions();
+}
+
+} // namespace brisora

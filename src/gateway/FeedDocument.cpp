@@ -1,0 +1,200 @@
+#include "FeedDocument.h"
+
+#include "LocalTimeFormat.h"
+#include "WeatherCondition.h"
+#include "XmlEscape.h"
+
+#include <cmath>
+
+namespace brisora::gateway {
+namespace {
+
+constexpr char documentHead[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n"
+    "<rss version=\"2.0\" xmlns:yweather=\"http://xml.weather.yahoo.com/ns/rss/1.0\" "
+    "xmlns:geo=\"http://www.w3.org/2003/01/geo/wgs84_pos#\">\n"
+    "<channel>\n";
+
+constexpr char sourceLink[] = "https://open-meteo.com/";
+constexpr char credit[] = "Weather data by Open-Meteo.com";
+
+constexpr double metresPerMile = 1609.344;
+constexpr double inchesOfMercuryPerHpa = 0.029529983;
+
+QString whole(double value)
+{
+    return QString::number(std::lround(value));
+}
+
+/// At most `decimals` decimals, trailing zeros dropped, never "-0".
+QString decimal(double value, int decimals)
+{
+    QString text = QString::number(value, 'f', decimals);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+}
+
+template <typename Format>
+QString optionalText(const std::optional<double>& value, Format format)
+{
+    return value ? format(*value) : QString();
+}
+
+struct UnitNames
+{
+    QLatin1String temperature, distance, pressure, speed;
+};
+
+UnitNames unitNames(Units units)
+{
+    if (units == Units::Metric)
+        return {QLatin1String("C"), QLatin1String("km"), QLatin1String("mb"),
+                QLatin1String("km/h")};
+    return {QLatin1String("F"), QLatin1String("mi"), QLatin1String("in"), QLatin1String("mph")};
+}
+
+QString visibilityText(const std::optional<double>& metres, Units units)
+{
+    return optionalText(metres, [units](double m) {
+        return decimal(units == Units::Metric ? m / 1000 : m / metresPerMile, 2);
+    });
+}
+
+QString pressureText(const std::optional<double>& hPa, Units units)
+{
+    return optionalText(hPa, [units](double p) {
+        return units == Units::Metric ? decimal(p, 1) : decimal(p * inchesOfMercuryPerHpa, 2);
+    });
+}
+
+QString forecastDayLine(const ForecastDay& day)
+{
+    const WeatherCondition condition = conditionForWmoCode(day.weatherCode, true);
+    return QStringLiteral("<yweather:forecast day=\"%1\" date=\"%2\" low=\"%3\" high=\"%4\" "
+                          "text=\"%5\" code=\"%6\" />\n")
+        .arg(shortDayName(day.date), formatShortDate(day.date), whole(day.low), whole(day.high),
+             QString(condition.text), QString::number(condition.code));
+}
+
+QString summaryLines(const Forecast& forecast, const WeatherCondition& now, Units units)
+{
+    QString lines = QStringLiteral("<description><![CDATA[\n"
+                                   "<b>Current Conditions:</b><br />\n"
+                                   "%1, %2 %3<BR />\n"
+                                   "<BR /><b>Forecast:</b><BR />\n")
+                        .arg(QString(now.text), whole(forecast.current.temperature),
+                             unitNames(units).temperature);
+    for (const ForecastDay& day : forecast.days) {
+        lines += QStringLiteral("%1 - %2. High: %3 Low: %4<br />\n")
+                     .arg(shortDayName(day.date),
+                          QString(conditionForWmoCode(day.weatherCode, true).text),
+                          whole(day.high), whole(day.low));
+    }
+    lines += QStringLiteral("<br />\n<a href=\"%1\">Full Forecast at Open-Meteo.com</a>"
+                            "<BR/><BR/>\n%2<br/>\n]]></description>\n")
+                 .arg(QLatin1String(sourceLink),
+                      forecast.isDemo ? QStringLiteral("Demo data, made up offline: not a "
+                                                       "forecast. Live data: ") +
+                                            QLatin1String(credit)
+                                      : QString(QLatin1String(credit)));
+    return lines;
+}
+
+} // namespace
+
+QString feedPlaceTitle(const Place& place, bool isDemo)
+{
+    QString title = place.name;
+    if (!place.admin1.isEmpty() && place.admin1 != place.name)
+        title += QStringLiteral(", ") + place.admin1;
+    else if (!place.countryCode.isEmpty())
+        title += QStringLiteral(", ") + place.countryCode;
+    if (isDemo)
+        title += QStringLiteral(" (demo)");
+    return title;
+}
+
+QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Units units)
+{
+    const QTimeZone zone = QTimeZone(place.timeZone.toUtf8()).isValid()
+                               ? QTimeZone(place.timeZone.toUtf8())
+                               : placeZone(forecast.timeZone, forecast.utcOffsetSeconds);
+    const UnitNames names = unitNames(units);
+    const CurrentConditions& current = forecast.current;
+    const WeatherCondition now = conditionForWmoCode(current.weatherCode, current.isDay);
+    const QString title = escapeXml(feedPlaceTitle(place, forecast.isDemo));
+    const QString built = formatFeedDate(forecast.builtAt, zone);
+    const QString observed = formatFeedDate(current.observedAt, zone);
+    const QString description =
+        forecast.isDemo ? QStringLiteral("Demo weather (made up, not a forecast) for %1. %2")
+                              .arg(title, QLatin1String(credit))
+                        : QStringLiteral("Brisora Weather for %1. %2").arg(title, QLatin1String(credit));
+
+    QString text = QLatin1String(documentHead);
+    text += QStringLiteral("<title>%1%2</title>\n").arg(QLatin1String(feedTitlePrefix), title);
+    text += QStringLiteral("<link>%1</link>\n").arg(QLatin1String(sourceLink));
+    text += QStringLiteral("<description>%1</description>\n").arg(description);
+    text += QStringLiteral("<language>en-us</language>\n");
+    text += QStringLiteral("<lastBuildDate>%1</lastBuildDate>\n").arg(built);
+    text += QStringLiteral("<ttl>60</ttl>\n");
+    text += QStringLiteral("<yweather:location city=\"%1\" region=\"%2\"   country=\"%3\"/>\n")
+                .arg(escapeXml(place.name), escapeXml(place.admin1), escapeXml(place.countryCode));
+    text += QStringLiteral("<yweather:units temperature=\"%1\" distance=\"%2\" pressure=\"%3\" "
+                           "speed=\"%4\"/>\n")
+                .arg(names.temperature, names.distance, names.pressure, names.speed);
+    text += QStringLiteral("<yweather:wind chill=\"%1\"   direction=\"%2\"   speed=\"%3\" />\n")
+                .arg(whole(current.apparentTemperature),
+                     optionalText(current.windDirection, whole), whole(current.windSpeed));
+    // The source gives no pressure trend, so the feed says "steady" (0).
+    text += QStringLiteral("<yweather:atmosphere humidity=\"%1\"  visibility=\"%2\"  "
+                           "pressure=\"%3\"  rising=\"0\" />\n")
+                .arg(optionalText(current.humidity, whole), visibilityText(current.visibilityMetres, units),
+                     pressureText(current.pressureHpa, units));
+    text += QStringLiteral("<yweather:astronomy sunrise=\"%1\"   sunset=\"%2\"/>\n")
+                .arg(forecast.sunrise ? formatClockTime(*forecast.sunrise, zone) : QString(),
+                     forecast.sunset ? formatClockTime(*forecast.sunset, zone) : QString());
+    text += QStringLiteral("<image>\n<title>Brisora Weather</title>\n<width>142</width>\n"
+                           "<height>18</height>\n<link>%1</link>\n<url>%1favicon.ico</url>\n"
+                           "</image>\n")
+                .arg(QLatin1String(sourceLink));
+    text += QStringLiteral("<item>\n<title>Conditions for %1 at %2</title>\n")
+                .arg(title, formatClockTime(current.observedAt, zone) + QLatin1Char(' ') +
+                                zone.abbreviation(current.observedAt.toTimeZone(zone)));
+    text += QStringLiteral("<geo:lat>%1</geo:lat>\n<geo:long>%2</geo:long>\n")
+                .arg(decimal(place.latitude, 4), decimal(place.longitude, 4));
+    text += QStringLiteral("<link>%1</link>\n<pubDate>%2</pubDate>\n")
+                .arg(QLatin1String(sourceLink), observed);
+    text += QStringLiteral("<yweather:condition  text=\"%1\"  code=\"%2\"  temp=\"%3\"  "
+                           "date=\"%4\" />\n")
+                .arg(QString(now.text), QString::number(now.code), whole(current.temperature),
+                     observed);
+    text += summaryLines(forecast, now, units);
+    for (const ForecastDay& day : forecast.days)
+        text += forecastDayLine(day);
+    text += QStringLiteral("<guid isPermaLink=\"false\">%1_%2_%3</guid>\n")
+                .arg(escapeXml(place.placeId), forecast.builtAt.toUTC().toString(
+                                                   QStringLiteral("yyyy_MM_dd_HH_mm")),
+                     units == Units::Metric ? QStringLiteral("c") : QStringLiteral("f"));
+    text += QStringLiteral("</item>\n</channel>\n</rss>\n");
+    return text.toUtf8();
+}
+
+QByteArray renderCityNotFoundDocument(const QString& placeIdText, Units units)
+{
+    QString text = QLatin1String(documentHead);
+    text += QStringLiteral("<title>%1Error</title>\n").arg(QLatin1String(feedTitlePrefix));
+    text += QStringLiteral("<description>Brisora Weather Error</description>\n");
+    text += QStringLiteral("<item><title>City not found</title><description>\n"
+                           "Invalid Input /forecastrss?w=%1%2\n"
+                           "</description></item></channel></rss>\n")
+                .arg(escapeXml(placeIdText.left(64)),
+                     units == Units::Metric ? QStringLiteral("&amp;u=c") : QString());
+    return text.toUtf8();
+}
+
+} // namespace brisora::gateway

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+namespace brisora {
+
+class TcpClient;
+class TrayIconService;
+class SettingsStorage;
+class ScreenMetrics;
+class StartAtLogon;
+
+/// Everything outside the process that the windows touch, injected at start-up
+/// (the real implementations in main, fakes in tests).
+struct PlatformServices
+{
+    std::function<std::unique_ptr<TcpClient>()> newSocket;
+    TrayIconService& tray;
+    SettingsStorage& settingsStorage;
+    ScreenMetrics& screen;
+    StartAtLogon& startAtLogon;
+    QString executablePath; ///< absolute path of the running program
+};
+
+} // namespace brisora

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "ScreenMetrics.h"
+
+namespace brisora {
+
+/// ScreenMetrics from QGuiApplication's screens.
+class QtScreenMetrics final : public ScreenMetrics
+{
+public:
+    double twipsPerPixelX() const override;
+    double twipsPerPixelY() const override;
+    QList<QRect> screenAreas() const override;
+};
+
+} // namespace brisora

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+
+namespace brisora {
+
+/// What the windows need to know about the screens.
+class ScreenMetrics
+{
+public:
+    virtual ~ScreenMetrics() = default;
+
+    /// Twips per pixel horizontally and vertically: 1440 / logical dots per inch
+    /// (15 at 96 dpi).
+    virtual double twipsPerPixelX() const = 0;
+    virtual double twipsPerPixelY() const = 0;
+    /// Each screen's available area in pixels of the virtual desktop, primary first.
+    virtual QList<QRect> screenAreas() const = 0;
+};
+
+} // namespace brisora

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace brisora {
+
+/// Where the settings file lives and how it is read and written.
+class SettingsStorage
+{
+public:
+    virtual ~SettingsStorage() = default;
+
+    /// "brisora.conf" in the folder that holds the executable.
+    virtual QString besideExecutablePath() const = 0;
+    /// The per-user file: $XDG_CONFIG_HOME/brisora/brisora.conf, else ~/.config/brisora/….
+    virtual QString perUserPath() const = 0;
+    /// The file's bytes; nullopt when it is missing or cannot be read.
+    virtual std::optional<QByteArray> read(const QString& path) const = 0;
+    /// Replaces the file's content through a temporary file in the same folder that is
+    /// flushed and renamed over the old one; creates the folder when needed. On any failure
+    /// the old file stays as it was and false is returned.
+    virtual bool writeAtomically(const QString& path, const QByteArray& bytes) = 0;
+};
+
+} // namespace brisora

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/ScreenMetrics.h"
+
+namespace brisora::test {
+
+/// A desktop of the test's choosing: 96 dpi and one 1920 × 1080 screen unless changed.
+class FakeScreenMetrics final : public ScreenMetrics
+{
+public:
+    double twipsPerPixelX() const override { return twipsPerPixel; }
+    double twipsPerPixelY() const override { return twipsPerPixel; }
+    QList<QRect> screenAreas() const override { return areas; }
+
+    double twipsPerPixel = 15.0;
+    QList<QRect> areas{QRect(0, 0, 1920, 1080)};
+};
+
+} // namespace brisora::test

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/TrayIconService.h"
+
+#include <QList>
+
+namespace brisora::test {
+
+/// Records every tray call; the test says whether a notification area exists and clicks
+/// the icon with the emit* helpers.
+class FakeTrayIconService final : public TrayIconService
+{
+    Q_OBJECT
+public:
+    using TrayIconService::TrayIconService;
+
+    bool isAvailable() const override { return available; }
+    void Shell_NotifyIcon(TrayOperation operation, const TrayIconRecord& record) override;
+
+    void clickLeft() { emit leftButtonReleased(); }
+    void clickRight() { emit rightButtonPressed(); }
+    void setAvailable(bool now);
+
+    struct Call
+    {
+        TrayOperation operation;
+        QString tip;
+    };
+    bool available = true;
+    bool iconShown = false;
+    QString shownTip;
+    QList<Call> calls;
+};
+
+} // namespace brisora::test
