@@ -39,8 +39,7 @@ QString decimal(double value, int decimals)
     return text == QLatin1String("-0") ? QStringLiteral("0") : text;
 }
 
-template <typename Format>
-QString optionalText(const std::optional<double>& value, Format format)
+template <typename Format> QString optionalText(const std::optional<double>& value, Format format)
 {
     return value ? format(*value) : QString();
 }
@@ -92,8 +91,8 @@ QString summaryLines(const Forecast& forecast, const WeatherCondition& now, Unit
     for (const ForecastDay& day : forecast.days) {
         lines += QStringLiteral("%1 - %2. High: %3 Low: %4<br />\n")
                      .arg(shortDayName(day.date),
-                          QString(conditionForWmoCode(day.weatherCode, true).text),
-                          whole(day.high), whole(day.low));
+                          QString(conditionForWmoCode(day.weatherCode, true).text), whole(day.high),
+                          whole(day.low));
     }
     lines += QStringLiteral("<br />\n<a href=\"%1\">Full Forecast at Open-Meteo.com</a>"
                             "<BR/><BR/>\n%2<br/>\n]]></description>\n")
@@ -131,9 +130,10 @@ QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Unit
     const QString built = formatFeedDate(forecast.builtAt, zone);
     const QString observed = formatFeedDate(current.observedAt, zone);
     const QString description =
-        forecast.isDemo ? QStringLiteral("Demo weather (made up, not a forecast) for %1. %2")
-                              .arg(title, QLatin1String(credit))
-                        : QStringLiteral("Brisora Weather for %1. %2").arg(title, QLatin1String(credit));
+        forecast.isDemo
+            ? QStringLiteral("Demo weather (made up, not a forecast) for %1. %2")
+                  .arg(title, QLatin1String(credit))
+            : QStringLiteral("Brisora Weather for %1. %2").arg(title, QLatin1String(credit));
 
     QString text = QLatin1String(documentHead);
     text += QStringLiteral("<title>%1%2</title>\n").arg(QLatin1String(feedTitlePrefix), title);
@@ -148,12 +148,13 @@ QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Unit
                            "speed=\"%4\"/>\n")
                 .arg(names.temperature, names.distance, names.pressure, names.speed);
     text += QStringLiteral("<yweather:wind chill=\"%1\"   direction=\"%2\"   speed=\"%3\" />\n")
-                .arg(whole(current.apparentTemperature),
-                     optionalText(current.windDirection, whole), whole(current.windSpeed));
+                .arg(whole(current.apparentTemperature), optionalText(current.windDirection, whole),
+                     whole(current.windSpeed));
     // The source gives no pressure trend, so the feed says "steady" (0).
     text += QStringLiteral("<yweather:atmosphere humidity=\"%1\"  visibility=\"%2\"  "
                            "pressure=\"%3\"  rising=\"0\" />\n")
-                .arg(optionalText(current.humidity, whole), visibilityText(current.visibilityMetres, units),
+                .arg(optionalText(current.humidity, whole),
+                     visibilityText(current.visibilityMetres, units),
                      pressureText(current.pressureHpa, units));
     text += QStringLiteral("<yweather:astronomy sunrise=\"%1\"   sunset=\"%2\"/>\n")
                 .arg(forecast.sunrise ? formatClockTime(*forecast.sunrise, zone) : QString(),
@@ -177,8 +178,8 @@ QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Unit
     for (const ForecastDay& day : forecast.days)
         text += forecastDayLine(day);
     text += QStringLiteral("<guid isPermaLink=\"false\">%1_%2_%3</guid>\n")
-                .arg(escapeXml(place.placeId), forecast.builtAt.toUTC().toString(
-                                                   QStringLiteral("yyyy_MM_dd_HH_mm")),
+                .arg(escapeXml(place.placeId),
+                     forecast.builtAt.toUTC().toString(QStringLiteral("yyyy_MM_dd_HH_mm")),
                      units == Units::Metric ? QStringLiteral("c") : QStringLiteral("f"));
     text += QStringLiteral("</item>\n</channel>\n</rss>\n");
     return text.toUtf8();

@@ -22,12 +22,12 @@ struct CurrentConditions
     QDateTime observedAt; // in the place's zone
     double temperature = 0;
     double apparentTemperature = 0;
-    std::optional<double> humidity;     // percent
-    std::optional<double> pressureHpa;  // sea-level when known, else surface
+    std::optional<double> humidity;    // percent
+    std::optional<double> pressureHpa; // sea-level when known, else surface
     std::optional<double> visibilityMetres;
-    double windSpeed = 0;               // km/h or mph, as asked
+    double windSpeed = 0;                // km/h or mph, as asked
     std::optional<double> windDirection; // degrees
-    std::optional<int> weatherCode;     // WMO 4677 code
+    std::optional<int> weatherCode;      // WMO 4677 code
     bool isDay = true;
 };
 
@@ -44,8 +44,8 @@ struct ForecastDay
 /// fetched (the feed's build date); a stale copy keeps its own.
 struct Forecast
 {
-    QDateTime builtAt;      // any zone; the renderer shows it in the place's zone
-    QString timeZone;       // IANA id that the source resolved, may be empty
+    QDateTime builtAt;        // any zone; the renderer shows it in the place's zone
+    QString timeZone;         // IANA id that the source resolved, may be empty
     int utcOffsetSeconds = 0; // used when no zone database entry matches
     CurrentConditions current;
     std::optional<QDateTime> sunrise; // today's, in the place's zone

@@ -48,7 +48,8 @@ QList<ForecastDay> readDays(const QJsonObject& daily)
     QList<ForecastDay> days;
     for (qsizetype i = 0; i < dates.size() && days.size() < feedForecastDays; ++i) {
         const QDate date = QDate::fromString(dates.at(i).toString(), Qt::ISODate);
-        const std::optional<double> high = numberIn(highs.at(i), -temperatureLimit, temperatureLimit);
+        const std::optional<double> high =
+            numberIn(highs.at(i), -temperatureLimit, temperatureLimit);
         const std::optional<double> low = numberIn(lows.at(i), -temperatureLimit, temperatureLimit);
         if (!date.isValid() || !high || !low)
             break;
@@ -60,8 +61,7 @@ QList<ForecastDay> readDays(const QJsonObject& daily)
 std::optional<QDateTime> firstLocalTime(const QJsonObject& daily, QLatin1String key,
                                         const QTimeZone& zone)
 {
-    const QDateTime moment =
-        parseLocalDateTime(daily.value(key).toArray().at(0).toString(), zone);
+    const QDateTime moment = parseLocalDateTime(daily.value(key).toArray().at(0).toString(), zone);
     if (!moment.isValid())
         return std::nullopt;
     return moment;
@@ -96,10 +96,9 @@ ForecastReadResult readForecastJson(QByteArrayView json, const QDateTime& builtA
     if (!now.observedAt.isValid() || !temperature)
         return failure(QStringLiteral("forecast lacks the current temperature or its time"));
     now.temperature = *temperature;
-    now.apparentTemperature =
-        numberIn(current.value(QLatin1String("apparent_temperature")), -temperatureLimit,
-                 temperatureLimit)
-            .value_or(*temperature);
+    now.apparentTemperature = numberIn(current.value(QLatin1String("apparent_temperature")),
+                                       -temperatureLimit, temperatureLimit)
+                                  .value_or(*temperature);
     now.humidity = numberIn(current.value(QLatin1String("relative_humidity_2m")), 0, 100);
     now.pressureHpa = numberIn(current.value(QLatin1String("pressure_msl")), 300, 1200);
     if (!now.pressureHpa)

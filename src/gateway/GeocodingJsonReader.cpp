@@ -79,8 +79,8 @@ std::optional<QJsonObject> rootObject(QByteArrayView json, QString& error)
         return std::nullopt;
     }
     if (document.object().value(QLatin1String("error")).toBool()) {
-        error = QStringLiteral("geocoder error: ") +
-                textOf(document.object(), QLatin1String("reason"));
+        error =
+            QStringLiteral("geocoder error: ") + textOf(document.object(), QLatin1String("reason"));
         return std::nullopt;
     }
     return document.object();

@@ -155,7 +155,8 @@ HeadParseResult parseRequestHead(std::string_view buffer, std::size_t maxHeadByt
         } else if (equalsIgnoringCase(name, "content-length")) {
             // Two lengths, or one that is not a plain number, make the framing unknowable.
             if (contentLengthSeen || value.empty() ||
-                !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+                !std::all_of(value.begin(), value.end(),
+                             [](char c) { return c >= '0' && c <= '9'; }))
                 return invalid(400);
             contentLengthSeen = true;
             if (value.find_first_not_of('0') != std::string_view::npos)
@@ -164,8 +165,7 @@ HeadParseResult parseRequestHead(std::string_view buffer, std::size_t maxHeadByt
             result.head.hasBody = true;
         }
     }
-    result.head.keepAlive =
-        !closeAsked && (result.head.minorVersion == 1 || keepAliveAsked);
+    result.head.keepAlive = !closeAsked && (result.head.minorVersion == 1 || keepAliveAsked);
     return result;
 }
 

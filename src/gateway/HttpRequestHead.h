@@ -10,7 +10,7 @@ namespace brisora::gateway {
 struct HttpRequestHead
 {
     std::string method;
-    std::string target; // origin-form: starts with "/"
+    std::string target;   // origin-form: starts with "/"
     int minorVersion = 1; // HTTP/1.x
     bool keepAlive = true;
     bool hasBody = false; // a non-zero Content-Length or any Transfer-Encoding

@@ -29,8 +29,8 @@ QByteArray decodeQueryComponent(std::string_view component)
             decoded.append(' ');
         } else if (c == '%' && i + 2 < component.size() && hexValue(component[i + 1]) >= 0 &&
                    hexValue(component[i + 2]) >= 0) {
-            decoded.append(static_cast<char>(hexValue(component[i + 1]) * 16 +
-                                             hexValue(component[i + 2])));
+            decoded.append(
+                static_cast<char>(hexValue(component[i + 1]) * 16 + hexValue(component[i + 2])));
             i += 2;
         } else {
             decoded.append(c);
@@ -67,9 +67,9 @@ QString textFromBytes(const QByteArray& bytes)
 std::optional<QString> placeQueryWords(const QString& query)
 {
     static const QRegularExpression shape(
-        QStringLiteral(R"(^\s*select\s+\*\s+from\s+geo\.places\s+where\s+text\s*=\s*(['"])(.*)\1\s*$)"),
-        QRegularExpression::CaseInsensitiveOption |
-            QRegularExpression::DotMatchesEverythingOption);
+        QStringLiteral(
+            R"(^\s*select\s+\*\s+from\s+geo\.places\s+where\s+text\s*=\s*(['"])(.*)\1\s*$)"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     const QRegularExpressionMatch match = shape.match(query);
     if (!match.hasMatch())
         return std::nullopt;

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Place.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+
+namespace brisora::gateway {
+
+/// The old place-search reply in its exact one-line layout: one `<place>` per entry of
+/// `places`, best first, each with `<locality1 type="Town" woeid="ID">Name</locality1>` as
+/// the widget cuts it. `created` is the reply's creation time (shown in UTC). With no places
+/// this is the old service's short no-result reply.
+QByteArray renderPlaceSearchDocument(const QList<Place>& places, const QDateTime& created);
+
+} // namespace brisora::gateway
