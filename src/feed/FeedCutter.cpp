@@ -56,8 +56,12 @@ struct UnitSuffixes
     std::string_view speed;
 };
 
-constexpr UnitSuffixes kMetric{" \xC2\xB0" "C", " kmph"};
-constexpr UnitSuffixes kImperial{" \xC2\xB0" "F", " mph"};
+constexpr UnitSuffixes kMetric{" \xC2\xB0"
+                               "C",
+                               " kmph"};
+constexpr UnitSuffixes kImperial{" \xC2\xB0"
+                                 "F",
+                                 " mph"};
 
 /// The `end - (start + skip)` characters from `start + skip`. Nothing when either position is
 /// npos or the end lies before the value's start, so no read ever leaves `text`.
@@ -72,8 +76,7 @@ std::optional<std::string_view> valueBetween(std::string_view text, std::size_t 
 /// Applies `rule` at `cursor`: the start key is searched at or after the cursor, the end key at
 /// or after the start key's own position. On success the cursor moves onto the value's start;
 /// when a key is missing or the end comes too early, nothing is returned and the cursor stays.
-std::optional<std::string_view> cut(std::string_view text, std::size_t& cursor,
-                                    const CutRule& rule)
+std::optional<std::string_view> cut(std::string_view text, std::size_t& cursor, const CutRule& rule)
 {
     const std::size_t start = text.find(rule.startKey, cursor);
     const std::size_t end = start == npos ? npos : text.find(rule.endKey, start);

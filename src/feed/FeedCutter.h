@@ -15,16 +15,16 @@ struct FeedCut
     /// its own sub-cuts succeeded too). Fields of cuts past this number are empty.
     int cutsDone = 0;
 
-    std::string title;         ///< cut 1: the place name, untouched
-    std::string dateTime;      ///< cut 2: "at " + build date
-    std::string windChill;     ///< cut 3: value + temperature suffix
-    std::string windSpeed;     ///< cut 4: value + speed suffix
-    std::string condition;     ///< cut 5: condition text
-    std::string conditionCode; ///< cut 6: code as cut (quotes removed), "48" when above 47
-    std::string temperature;   ///< cut 7: value + temperature suffix
-    std::string day1;          ///< cut 8: first forecast line, trimmed
+    std::string title;              ///< cut 1: the place name, untouched
+    std::string dateTime;           ///< cut 2: "at " + build date
+    std::string windChill;          ///< cut 3: value + temperature suffix
+    std::string windSpeed;          ///< cut 4: value + speed suffix
+    std::string condition;          ///< cut 5: condition text
+    std::string conditionCode;      ///< cut 6: code as cut (quotes removed), "48" when above 47
+    std::string temperature;        ///< cut 7: value + temperature suffix
+    std::string day1;               ///< cut 8: first forecast line, trimmed
     bool day1NeedsTwoLines = false; ///< cut 8: the trimmed day-1 line is longer than 25 bytes
-    std::string day2;          ///< cut 9: second forecast line
+    std::string day2;               ///< cut 9: second forecast line
 
     /// Image of the condition table, 1 to 49: code + 1 for codes 0 to 47, 49 for the clamped
     /// "48" and for a code that is not a whole number from 0 to 32767. Meaningful when complete.
