@@ -20,8 +20,7 @@ std::string_view trimSpaces(std::string_view s)
 }
 
 /// Stores the decimal integer in `text` into `field` when it fits; otherwise leaves it.
-template <typename Int>
-void readNumber(std::string_view text, Int& field)
+template <typename Int> void readNumber(std::string_view text, Int& field)
 {
     if (!text.empty() && text.front() == '+')
         text.remove_prefix(1); // from_chars takes no plus sign
@@ -60,14 +59,30 @@ DecodedSettings decodeSettings(std::string_view file, const Settings& start)
             line.remove_suffix(1);
         line = trimSpaces(line);
         switch (++result.linesRead) {
-        case 1: readNumber(line, s.StartWithWindows); break;
-        case 2: readNumber(line, s.StartInTray); break;
-        case 3: readNumber(line, s.RefreshHours); break;
-        case 4: readNumber(line, s.WindowLeft); break;
-        case 5: readNumber(line, s.WindowTop); break;
-        case 6: s.LocationWoeid = displayUtf8(line); break;
-        case 7: readNumber(line, s.UseCelsius); break;
-        case 8: s.LocationName = displayUtf8(line); break;
+        case 1:
+            readNumber(line, s.StartWithWindows);
+            break;
+        case 2:
+            readNumber(line, s.StartInTray);
+            break;
+        case 3:
+            readNumber(line, s.RefreshHours);
+            break;
+        case 4:
+            readNumber(line, s.WindowLeft);
+            break;
+        case 5:
+            readNumber(line, s.WindowTop);
+            break;
+        case 6:
+            s.LocationWoeid = displayUtf8(line);
+            break;
+        case 7:
+            readNumber(line, s.UseCelsius);
+            break;
+        case 8:
+            s.LocationName = displayUtf8(line);
+            break;
         }
     }
     return result;

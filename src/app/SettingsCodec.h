@@ -12,7 +12,8 @@ namespace brisora {
 struct DecodedSettings
 {
     Settings settings;
-    int linesRead = 0; ///< 0 to 8: lines present in the file (line 6 seeds the fetch's place, line 7 its units)
+    int linesRead =
+        0; ///< 0 to 8: lines present in the file (line 6 seeds the fetch's place, line 7 its units)
 };
 
 /// Reads the 8-line settings file format into a copy of `start`.

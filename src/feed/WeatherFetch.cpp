@@ -17,10 +17,10 @@ bool isBlank(std::string_view s)
 }
 } // namespace
 
-WeatherFetch::WeatherFetch(Module1& module, std::unique_ptr<TcpClient> socket,
-                           ServiceHost feedHost, FetchView& view, QObject* parent)
-    : QObject(parent), module_(module), sckData(std::move(socket)),
-      feedHost_(std::move(feedHost)), view_(view)
+WeatherFetch::WeatherFetch(Module1& module, std::unique_ptr<TcpClient> socket, ServiceHost feedHost,
+                           FetchView& view, QObject* parent)
+    : QObject(parent), module_(module), sckData(std::move(socket)), feedHost_(std::move(feedHost)),
+      view_(view)
 {
     tmrData.setInterval(kDataTickMs);
     tmrInterval.setInterval(kIntervalTickMs);

@@ -50,11 +50,16 @@ int QtTcpClient::State() const
     if (!socket_)
         return kStateClosed;
     switch (socket_->state()) {
-    case QAbstractSocket::ConnectedState: return kStateConnected;
-    case QAbstractSocket::HostLookupState: return 4;
-    case QAbstractSocket::ConnectingState: return 6;
-    case QAbstractSocket::ClosingState: return 8;
-    default: return kStateClosed;
+    case QAbstractSocket::ConnectedState:
+        return kStateConnected;
+    case QAbstractSocket::HostLookupState:
+        return 4;
+    case QAbstractSocket::ConnectingState:
+        return 6;
+    case QAbstractSocket::ClosingState:
+        return 8;
+    default:
+        return kStateClosed;
     }
 }
 

@@ -11,7 +11,8 @@ void TrayIconRecord::storeTip(const QString& text)
         szTip = text;
         return;
     }
-    szTip = QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), kTipCapacity - 1);
+    szTip =
+        QString::fromUcs4(reinterpret_cast<const char32_t*>(chars.constData()), kTipCapacity - 1);
 }
 
 } // namespace brisora

@@ -90,16 +90,16 @@ TEST(SettingsCodec, RangeLimitsAreInclusiveAndSignsAreRead)
 
 TEST(SettingsCodec, PaddedFileIgnoresLinesAfterTheEighth)
 {
-    const auto decoded = decodeSettings("0\r\n0\r\n1\r\n0\r\n0\r\n1\r\n0\r\nA\r\nextra\r\nmore\r\n",
-                                        Settings{});
+    const auto decoded =
+        decodeSettings("0\r\n0\r\n1\r\n0\r\n0\r\n1\r\n0\r\nA\r\nextra\r\nmore\r\n", Settings{});
     EXPECT_EQ(decoded.linesRead, 8);
     EXPECT_EQ(decoded.settings.LocationName, "A");
 }
 
 TEST(SettingsCodec, OldEightBitNamesAreReadAsLatin1)
 {
-    const auto s = decodeSettings("0\r\n0\r\n1\r\n0\r\n0\r\n1\r\n0\r\nS\xE3o Paulo\r\n", Settings{})
-                       .settings;
+    const auto s =
+        decodeSettings("0\r\n0\r\n1\r\n0\r\n0\r\n1\r\n0\r\nS\xE3o Paulo\r\n", Settings{}).settings;
     EXPECT_EQ(s.LocationName, "S\xC3\xA3o Paulo");
 }
 

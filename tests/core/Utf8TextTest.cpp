@@ -19,7 +19,10 @@ TEST(Utf8Text, ValidUtf8StaysAndOtherBytesAreLatin1)
 TEST(Utf8Text, FirstCodePointsNeverSplitACharacter)
 {
     EXPECT_EQ(firstCodePoints("abc", 2), "ab");
-    EXPECT_EQ(firstCodePoints("a\xC3\xA3" "b", 2), "a\xC3\xA3");
+    EXPECT_EQ(firstCodePoints("a\xC3\xA3"
+                              "b",
+                              2),
+              "a\xC3\xA3");
     EXPECT_EQ(firstCodePoints("ab", 5), "ab");
     EXPECT_EQ(firstCodePoints("", 3), "");
 }

@@ -11,8 +11,14 @@ namespace brisora::test {
 class FakeSettingsStorage final : public SettingsStorage
 {
 public:
-    QString besideExecutablePath() const override { return QStringLiteral("/opt/brisora/brisora.conf"); }
-    QString perUserPath() const override { return QStringLiteral("/home/user/.config/brisora/brisora.conf"); }
+    QString besideExecutablePath() const override
+    {
+        return QStringLiteral("/opt/brisora/brisora.conf");
+    }
+    QString perUserPath() const override
+    {
+        return QStringLiteral("/home/user/.config/brisora/brisora.conf");
+    }
     std::optional<QByteArray> read(const QString& path) const override;
     bool writeAtomically(const QString& path, const QByteArray& bytes) override;
 

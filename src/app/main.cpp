@@ -1,0 +1,64 @@
+#include "app/Module1.h"
+#include "app/SignalWatcher.h"
+#include "platform/FileSettingsStorage.h"
+#include "platform/PlatformServices.h"
+#include "platform/QtScreenMetrics.h"
+#include "platform/QtTcpClient.h"
+#include "platform/QtTrayIconService.h"
+#include "platform/StartAtLogon.h"
+#include "ui/Fonts.h"
+#include "ui/frmMain.h"
+
+#include <QApplication>
+
+#include <csignal>
+
+namespace {
+// Stands in until the autostart entry lands.
+class NoStartAtLogon final : public brisora::StartAtLogon
+{
+public:
+    bool SetEntry(const QString&) override { return false; }
+    void DeleteEntry() override {}
+};
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    // Hiding the widget to the tray closes no program; only Exit (or a signal) does.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName(QStringLiteral("brisora"));
+    brisora::installFontSubstitutions();
+
+    brisora::QtTrayIconService tray;
+    brisora::FileSettingsStorage settingsStorage(QCoreApplication::applicationDirPath());
+    brisora::QtScreenMetrics screen;
+    NoStartAtLogon startAtLogon;
+    brisora::PlatformServices platform{
+        [] { return std::make_unique<brisora::QtTcpClient>(); },
+        tray,
+        settingsStorage,
+        screen,
+        startAtLogon,
+        QCoreApplication::applicationFilePath(),
+    };
+
+    brisora::Module1 module;
+    brisora::frmMain form(module, platform);
+    QObject::connect(&form, &brisora::frmMain::unloadedForGood, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+
+    brisora::SignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&signalWatcher, &brisora::SignalWatcher::received, &form,
+                     &brisora::frmMain::mnuExit_Click);
+    // The desktop session ending (or anything else that quits the loop) unloads as Exit does.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     &brisora::frmMain::mnuExit_Click);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, &brisora::frmMain::Form_Unload);
+
+    form.Form_Load();
+    if (form.showsAfterLoad())
+        form.show();
+    return app.exec();
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+namespace brisora {
+
+/// The image list of condition pictures: images 1 to 49, where image n shows the
+/// condition of code n - 1 and image 49 stands for "not available". Several codes share
+/// a picture; there are 36 distinct pictures.
+class ConditionImages
+{
+public:
+    static constexpr int kCount = 49;
+    static constexpr int kNotAvailable = 49;
+    static constexpr int kSidePixels = 52;
+
+    /// Resource path of image `index`; image 49's path for an index outside 1 to 49.
+    static QString resourcePath(int index);
+    /// Image `index` rendered crisp at `devicePixelRatio`, 52 × 52 device-independent pixels.
+    static QPixmap picture(int index, double devicePixelRatio);
+};
+
+} // namespace brisora

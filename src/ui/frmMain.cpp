@@ -1,0 +1,499 @@
+#include "frmMain.h"
+
+#include "app/BuildConfig.h"
+#include "app/SettingsCodec.h"
+#include "feed/FeedCutter.h"
+#include "feed/WeatherFetch.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/SettingsStorage.h"
+#include "platform/TcpClient.h"
+#include "platform/TrayIconService.h"
+#include "ui/ConditionImages.h"
+#include "ui/Fonts.h"
+#include "ui/MainWindowLayout.h"
+#include "ui/PointerEvents.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include <cmath>
+#include <limits>
+
+namespace brisora {
+
+namespace {
+
+constexpr auto kCourierNew = "Courier New";
+constexpr double kPanelFontPoints = 8.25;
+constexpr auto kSansSerif = "MS Sans Serif";
+constexpr double kTitleFontPoints = 9.75;
+constexpr int kFirstRunMarginPixels = 24;
+const QColor kBlack(0, 0, 0);
+const QColor kWhite(255, 255, 255);
+const QColor kCyan(0, 255, 255);
+const QColor kLightCyan(192, 255, 255);
+
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString trimSpaces(const QString& text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+/// Nearest whole number of twips, halves to the even neighbour, kept in 32 bits.
+std::int32_t roundTwips(double twips)
+{
+    const double rounded = std::nearbyint(twips); // the default mode rounds halves to even
+    if (!(rounded >= std::numeric_limits<std::int32_t>::min()))
+        return std::numeric_limits<std::int32_t>::min();
+    if (rounded > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(rounded);
+}
+
+void paintColours(QWidget* widget, const QColor& text, const QColor* background)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, text);
+    if (background) {
+        palette.setColor(QPalette::Window, *background);
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(palette);
+}
+
+QPixmap renderSvg(const QString& path, QSize size, double devicePixelRatio)
+{
+    QPixmap pixmap(size * devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    QSvgRenderer renderer(path);
+    QPainter painter(&pixmap);
+    renderer.render(&painter);
+    painter.end();
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    return pixmap;
+}
+
+} // namespace
+
+frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), module_(module), platform_(platform)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Brisora"));
+    setWindowIcon(QIcon(QStringLiteral(":/brisora.svg")));
+    paintColours(this, kWhite, &kBlack);
+    buildControls();
+    buildMenu();
+    fetch_ = std::make_unique<WeatherFetch>(module_, platform_.newSocket(),
+                                            parseServiceHost(build::kFeedHost), *this);
+}
+
+frmMain::~frmMain() = default;
+
+QRect frmMain::pixelRect(const char* name) const
+{
+    return MainWindowLayout::toPixels(*MainWindowLayout::find(name),
+                                      platform_.screen.twipsPerPixelX(),
+                                      platform_.screen.twipsPerPixelY());
+}
+
+QLabel* frmMain::addLabel(const char* name, QWidget* container, const QString& caption,
+                          const QFont& font)
+{
+    auto* label = new QLabel(caption, container);
+    label->setObjectName(QLatin1String(name));
+    // Captions come from a remote reply: never let them be read as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setFont(font);
+    label->setGeometry(pixelRect(name));
+    paintColours(label, kBlack, nullptr);
+    return label;
+}
+
+void frmMain::buildControls()
+{
+    const double tppX = platform_.screen.twipsPerPixelX();
+    const double tppY = platform_.screen.twipsPerPixelY();
+    setFixedSize(static_cast<int>(std::lround(MainWindowLayout::kWidthTwips / tppX)),
+                 static_cast<int>(std::lround(MainWindowLayout::kHeightTwips / tppY)));
+    const QFont courier = layoutFont(QLatin1String(kCourierNew), kPanelFontPoints);
+
+    Frame1 = new QFrame(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setFrameShape(QFrame::NoFrame);
+    Frame1->setGeometry(pixelRect("Frame1"));
+    paintColours(Frame1, kBlack, &kWhite);
+
+    Label6 = addLabel("Label6", Frame1, QStringLiteral("Brisora"),
+                      layoutFont(QLatin1String(kSansSerif), kTitleFontPoints));
+    paintColours(Label6, kBlack, &kWhite);
+    Label3 = addLabel("Label3", Frame1, QStringLiteral("  _"), font());
+    paintColours(Label3, kWhite, &kBlack);
+    Label3->setCursor(Qt::PointingHandCursor);
+
+    txtTitle = addLabel("txtTitle", this, QLatin1String(kNoPlaceTitle), courier);
+    txtDateTime = addLabel("txtDateTime", this, QString(), courier);
+    for (QLabel* line : {txtTitle, txtDateTime}) {
+        line->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        paintColours(line, kCyan, &kBlack);
+    }
+
+    picPanel = new QWidget(this);
+    picPanel->setObjectName(QStringLiteral("picPanel"));
+    picPanel->setGeometry(pixelRect("picPanel"));
+    paintColours(picPanel, kBlack, &kLightCyan);
+
+    Picture1 = new QLabel(picPanel);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(pixelRect("Picture1"));
+    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Picture1->setAutoFillBackground(true); // the system's window colours, as laid out
+
+    addLabel("Label1", picPanel, QStringLiteral("Temp :"), courier);
+    txtTemp = addLabel("txtTemp", picPanel, QString(), courier);
+    addLabel("Label4", picPanel, QStringLiteral("Feels :"), courier);
+    txtWTemp = addLabel("txtWTemp", picPanel, QString(), courier);
+    addLabel("Label8", picPanel, QStringLiteral("Wind :"), courier);
+    txtWSpeed = addLabel("txtWSpeed", picPanel, QString(), courier);
+    addLabel("Label2", picPanel, QStringLiteral("Condition :"), courier);
+    txtCond = addLabel("txtCond", picPanel, QString(), courier);
+    addLabel("Label9", picPanel, QStringLiteral("Forecast :"), courier);
+    txtDay1 = addLabel("txtDay1", picPanel, QString(), courier);
+    txtDay2 = addLabel("txtDay2", picPanel, QString(), courier);
+    lblBar = addLabel("lblBar", picPanel, QString(28, QLatin1Char('-')), courier);
+    lblBar->setWordWrap(false);
+
+    Picture2 = new QLabel(this);
+    Picture2->setObjectName(QStringLiteral("Picture2"));
+    Picture2->setGeometry(pixelRect("Picture2"));
+    Picture2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Picture2->setCursor(Qt::PointingHandCursor);
+    paintColours(Picture2, kWhite, &kBlack);
+    Picture2->setPixmap(renderSvg(QStringLiteral(":/options-button.svg"), QSize(77, 28),
+                                  devicePixelRatioF() * 15.0 / tppX));
+
+    connect(new PointerEvents(Label3), &PointerEvents::clicked, this, &frmMain::Label3_Click);
+    connect(new PointerEvents(Picture2), &PointerEvents::clicked, this, &frmMain::Picture2_Click);
+}
+
+void frmMain::buildMenu()
+{
+    mnuMain = new QMenu(QStringLiteral("Main"), this);
+    mnuMain->setObjectName(QStringLiteral("mnuMain"));
+    mnuOpen = mnuMain->addAction(QStringLiteral("Open"), this, &frmMain::mnuOpen_Click);
+    mnuRefresh =
+        mnuMain->addAction(QStringLiteral("Refresh Now"), this, &frmMain::mnuRefresh_Click);
+    mnuOptions = mnuMain->addAction(QStringLiteral("Options"), this, &frmMain::mnuOptions_Click);
+    mnuMain->addSeparator();
+    mnuExit = mnuMain->addAction(QStringLiteral("Exit"), this, &frmMain::mnuExit_Click);
+}
+
+QLabel* frmMain::label(const char* name) const
+{
+    return findChild<QLabel*>(QLatin1String(name));
+}
+
+// ---- start-up and shutdown ----
+
+void frmMain::Form_Load()
+{
+    module_.AppVersion = build::kAppVersion;
+    lblBar->setText(QString());
+    SetTopMostWindow(this, kTrue);
+    LoadConfig();
+    setLeftTwips(module_.Settings.WindowLeft);
+    setTopTwips(module_.Settings.WindowTop);
+    if (module_.Settings.StartInTray == 1) {
+        startsHidden_ = true;
+        minimize_to_tray();
+        // The hidden window must stay reachable: the icon is its only way back.
+        fillTrayIconRecord();
+        platform_.tray.Shell_NotifyIcon(TrayOperation::Add, TrayIconRecord_);
+    } else {
+        show_in_tray();
+    }
+    const std::string& name = module_.Settings.LocationName;
+    if (name != ">none" && !name.empty()) {
+        txtTitle->setText(fromUtf8(name));
+        txtTitle->repaint();
+        RefreshOptions();
+    }
+}
+
+void frmMain::Form_Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    SaveConfig();
+    platform_.tray.Shell_NotifyIcon(TrayOperation::Delete, TrayIconRecord_);
+    emit unloadedForGood();
+}
+
+void frmMain::LoadConfig()
+{
+    SettingsStorage& storage = platform_.settingsStorage;
+    std::optional<QByteArray> file = storage.read(storage.besideExecutablePath());
+    if (!file)
+        file = storage.read(storage.perUserPath());
+    if (!file) {
+        // First run: an hourly refresh, no place, and the window in the top-right area of
+        // the primary screen where it is sure to be seen.
+        module_.Settings = firstRunSettings();
+        const QList<QRect> areas = platform_.screen.screenAreas();
+        const QRect primary = areas.isEmpty() ? QRect(0, 0, 1024, 768) : areas.first();
+        const int left = primary.right() + 1 - width() - kFirstRunMarginPixels;
+        const int top = primary.top() + kFirstRunMarginPixels;
+        module_.Settings.WindowLeft = roundTwips(left * platform_.screen.twipsPerPixelX());
+        module_.Settings.WindowTop = roundTwips(top * platform_.screen.twipsPerPixelY());
+        return;
+    }
+    const DecodedSettings decoded = decodeSettings(file->toStdString(), Settings{});
+    module_.Settings = decoded.settings;
+    if (decoded.linesRead >= 6)
+        fetch_->seedWoeid(module_.Settings.LocationWoeid);
+    if (decoded.linesRead >= 7)
+        fetch_->seedMetric(module_.Settings.UseCelsius == 1);
+}
+
+void frmMain::SaveConfig()
+{
+    module_.Settings.LocationWoeid = fetch_->fetchWoeid();
+    module_.Settings.UseCelsius = fetch_->fetchMetric() ? 1 : 0;
+    recordPosition();
+    const QByteArray bytes = QByteArray::fromStdString(encodeSettings(module_.Settings));
+    SettingsStorage& storage = platform_.settingsStorage;
+    // An installed program's folder is not writable: then the per-user file keeps them.
+    if (!storage.writeAtomically(storage.besideExecutablePath(), bytes))
+        storage.writeAtomically(storage.perUserPath(), bytes);
+}
+
+// ---- the weather fetch ----
+
+void frmMain::RefreshOptions()
+{
+    fetch_->RefreshOptions();
+}
+
+void frmMain::tmrData_Timer()
+{
+    fetch_->tmrData_Timer();
+}
+
+void frmMain::tmrInterval_Timer()
+{
+    fetch_->tmrInterval_Timer();
+}
+
+void frmMain::mnuRefresh_Click()
+{
+    RefreshOptions();
+}
+
+void frmMain::setTitleCaption(const QString& caption)
+{
+    txtTitle->setText(caption);
+}
+
+QString frmMain::barCaption() const
+{
+    return lblBar->text();
+}
+
+void frmMain::setBarCaption(const QString& caption)
+{
+    lblBar->setText(caption);
+}
+
+void frmMain::showNetworkError()
+{
+    txtDay1->setText(QStringLiteral("network error"));
+}
+
+// ---- weather panel ----
+
+void frmMain::ClearWeather()
+{
+    for (QLabel* value : {txtDateTime, txtTemp, txtWTemp, txtWSpeed, txtCond, txtDay1, txtDay2})
+        value->setText(QString());
+    Picture1->setPixmap(QPixmap());
+}
+
+void frmMain::ParseWeather(const std::string& reply)
+{
+    const FeedCut cut = cutFeed(reply, module_.Settings.UseCelsius);
+    const int done = cut.cutsDone;
+    if (done >= 1)
+        txtTitle->setText(fromUtf8(cut.title));
+    if (done >= 2)
+        txtDateTime->setText(fromUtf8(cut.dateTime));
+    if (done >= 3)
+        txtWTemp->setText(fromUtf8(cut.windChill));
+    if (done >= 4)
+        txtWSpeed->setText(fromUtf8(cut.windSpeed));
+    if (done >= 5)
+        txtCond->setText(fromUtf8(cut.condition));
+    if (done >= 7)
+        txtTemp->setText(fromUtf8(cut.temperature));
+    if (done >= 8) {
+        if (cut.day1NeedsTwoLines && !twoLineForecast_) {
+            // Once a long first line has been shown the two-line layout stays for the run.
+            twoLineForecast_ = true;
+            const double tppY = platform_.screen.twipsPerPixelY();
+            const double day1TopTwips = txtDay1->y() * tppY;
+            txtDay1->resize(
+                txtDay1->width(),
+                static_cast<int>(std::lround(MainWindowLayout::kDay1TwoLineHeightTwips / tppY)));
+            txtDay2->move(
+                txtDay2->x(),
+                static_cast<int>(std::lround(
+                    (day1TopTwips + MainWindowLayout::kDay2OffsetBelowDay1Twips) / tppY)));
+        }
+        txtDay1->setText(fromUtf8(cut.day1));
+    }
+    if (done >= 9)
+        txtDay2->setText(fromUtf8(cut.day2));
+    if (!cut.complete()) {
+        // An error page, a reply cut short or another layout: say so instead of leaving the
+        // panel half filled without a word.
+        txtDay1->setText(QLatin1String(kUnreadableWeather));
+        return;
+    }
+    Picture1->setPixmap(ConditionImages::picture(cut.imageIndex, devicePixelRatioF()));
+    TrayIconRecord_.storeTip(fromUtf8(cut.tooltip));
+    platform_.tray.Shell_NotifyIcon(TrayOperation::Modify, TrayIconRecord_);
+}
+
+// ---- placement ----
+
+int frmMain::SetTopMostWindow(QWidget* window, std::int16_t Topmost)
+{
+    const bool wasVisible = window->isVisible();
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, Topmost == kTrue);
+    // Changing a flag re-creates a shown window hidden; put it back as it was.
+    if (wasVisible)
+        window->show();
+    return 1;
+}
+
+double frmMain::leftTwips() const
+{
+    return x() * platform_.screen.twipsPerPixelX();
+}
+
+double frmMain::topTwips() const
+{
+    return y() * platform_.screen.twipsPerPixelY();
+}
+
+void frmMain::setLeftTwips(double twips)
+{
+    move(static_cast<int>(std::lround(twips / platform_.screen.twipsPerPixelX())), y());
+}
+
+void frmMain::setTopTwips(double twips)
+{
+    move(x(), static_cast<int>(std::lround(twips / platform_.screen.twipsPerPixelY())));
+}
+
+void frmMain::recordPosition()
+{
+    module_.Settings.WindowLeft = roundTwips(leftTwips());
+    module_.Settings.WindowTop = roundTwips(topTwips());
+}
+
+// ---- tray and menu ----
+
+QString frmMain::trayTip() const
+{
+    if (trimSpaces(txtTitle->text()) != QLatin1String(kNoPlaceTitle))
+        return txtTitle->text() + QStringLiteral(" : ") + txtTemp->text();
+    return QStringLiteral("Brisora ") + QString::fromStdString(module_.AppVersion);
+}
+
+void frmMain::fillTrayIconRecord()
+{
+    TrayIconRecord_.hIcon = windowIcon();
+    TrayIconRecord_.storeTip(trayTip());
+}
+
+void frmMain::show_in_tray()
+{
+    module_.WindowShown = kTrue;
+    mnuOpen->setEnabled(false);
+    fillTrayIconRecord();
+    platform_.tray.Shell_NotifyIcon(TrayOperation::Add, TrayIconRecord_);
+}
+
+void frmMain::minimize_to_tray()
+{
+    module_.WindowShown = kFalse;
+    mnuOpen->setEnabled(true);
+    hide();
+    fillTrayIconRecord();
+}
+
+void frmMain::restore_from_tray()
+{
+    setTopTwips(module_.Settings.WindowTop);
+    setLeftTwips(module_.Settings.WindowLeft);
+    show();
+    module_.WindowShown = kTrue;
+    mnuOpen->setEnabled(false);
+}
+
+void frmMain::Label3_Click()
+{
+    recordPosition();
+    minimize_to_tray();
+}
+
+void frmMain::Picture2_Click()
+{
+    mnuOptions_Click();
+}
+
+void frmMain::mnuOpen_Click()
+{
+    restore_from_tray();
+}
+
+void frmMain::mnuOptions_Click()
+{
+    module_.ShownBeforeOptions = module_.WindowShown;
+    recordPosition();
+    minimize_to_tray();
+}
+
+void frmMain::mnuExit_Click()
+{
+    Form_Unload();
+}
+
+void frmMain::setOpenItemEnabled(bool enabled)
+{
+    mnuOpen->setEnabled(enabled);
+}
+
+void frmMain::showMainWindow()
+{
+    show();
+}
+
+} // namespace brisora

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "app/Module1.h"
+#include "feed/FetchView.h"
+#include "platform/PlatformServices.h"
+#include "platform/TrayIconRecord.h"
+#include "ui/OptionsHost.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+class QMenu;
+class QAction;
+class QFrame;
+
+namespace brisora {
+
+class WeatherFetch;
+
+/// The widget's main window: a borderless, top-most 207 × 331 pixel window with the title
+/// strip, the place and time lines, the weather panel and the options button. It owns the
+/// weather fetch, the tray icon record and the popup menu, and lives for the whole run.
+class frmMain final : public QWidget, public FetchView, public OptionsHost
+{
+    Q_OBJECT
+public:
+    static constexpr const char* kNoPlaceTitle = "options: Select Location";
+    static constexpr const char* kUnreadableWeather = "weather could not be read";
+
+    frmMain(Module1& module, PlatformServices& platform, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    /// Start-up: version, progress row, top-most, settings, position, tray state, first fetch.
+    void Form_Load();
+    /// Shutdown: writes the settings file and removes the tray icon. Runs at most once.
+    void Form_Unload();
+    bool unloaded() const { return unloaded_; }
+    /// False when start-up hid the window to the tray.
+    bool showsAfterLoad() const { return !startsHidden_; }
+
+    // The weather fetch.
+    void RefreshOptions() override;
+    void tmrData_Timer();
+    void tmrInterval_Timer();
+    void mnuRefresh_Click();
+    WeatherFetch& fetch() { return *fetch_; }
+
+    // Weather panel.
+    void ClearWeather() override;
+    void ParseWeather(const std::string& reply) override;
+
+    /// Puts `window` into the top-most band when `Topmost` is exactly -1, out of it otherwise.
+    /// Position and size stay. Returns non-zero.
+    static int SetTopMostWindow(QWidget* window, std::int16_t Topmost);
+
+    // Tray and menu.
+    void show_in_tray();
+    void minimize_to_tray();
+    void restore_from_tray();
+    void Label3_Click();
+    void Picture2_Click();
+    void mnuOpen_Click();
+    void mnuOptions_Click();
+    void mnuExit_Click();
+    const TrayIconRecord& trayIconRecord() const { return TrayIconRecord_; }
+    QMenu* popupMenu() const { return mnuMain; }
+    QAction* openItem() const { return mnuOpen; }
+
+    // OptionsHost
+    void setOpenItemEnabled(bool enabled) override;
+    void showMainWindow() override;
+
+    /// The window's edges in twips, as the settings file stores them.
+    double leftTwips() const;
+    double topTwips() const;
+    void setLeftTwips(double twips);
+    void setTopTwips(double twips);
+    /// WindowLeft and WindowTop := the current edges, rounded half to even.
+    void recordPosition();
+
+    QLabel* label(const char* name) const;
+
+signals:
+    /// Form_Unload has run; the program may end.
+    void unloadedForGood();
+
+private:
+    // FetchView
+    void setTitleCaption(const QString& caption) override;
+    QString barCaption() const override;
+    void setBarCaption(const QString& caption) override;
+    void showNetworkError() override;
+
+    void LoadConfig();
+    void SaveConfig();
+    void buildControls();
+    void buildMenu();
+    void fillTrayIconRecord();
+    QString trayTip() const;
+    QLabel* addLabel(const char* name, QWidget* container, const QString& caption,
+                     const QFont& font);
+    QRect pixelRect(const char* name) const;
+
+    Module1& module_;
+    PlatformServices& platform_;
+    std::unique_ptr<WeatherFetch> fetch_;
+    brisora::TrayIconRecord TrayIconRecord_;
+    bool unloaded_ = false;
+    bool startsHidden_ = false;
+    bool twoLineForecast_ = false;
+
+    QFrame* Frame1 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* txtTitle = nullptr;
+    QLabel* txtDateTime = nullptr;
+    QWidget* picPanel = nullptr;
+    QLabel* Picture1 = nullptr;
+    QLabel* txtTemp = nullptr;
+    QLabel* txtWTemp = nullptr;
+    QLabel* txtWSpeed = nullptr;
+    QLabel* txtCond = nullptr;
+    QLabel* txtDay1 = nullptr;
+    QLabel* txtDay2 = nullptr;
+    QLabel* lblBar = nullptr;
+    QLabel* Picture2 = nullptr;
+
+    QMenu* mnuMain = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* mnuRefresh = nullptr;
+    QAction* mnuOptions = nullptr;
+    QAction* mnuExit = nullptr;
+};
+
+} // namespace brisora

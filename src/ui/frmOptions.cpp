@@ -1,0 +1,365 @@
+#include "frmOptions.h"
+
+#include "app/BuildConfig.h"
+#include "app/Module1.h"
+#include "platform/PlatformServices.h"
+#include "platform/ScreenMetrics.h"
+#include "platform/StartAtLogon.h"
+#include "platform/TcpClient.h"
+#include "search/PlaceSearch.h"
+#include "ui/CaptionFrame.h"
+#include "ui/Fonts.h"
+#include "ui/OptionsHost.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringList>
+
+#include <array>
+#include <string_view>
+
+namespace brisora {
+
+namespace {
+
+namespace layout = optionsLayout;
+
+const QColor kPanel(27, 31, 30);
+const QColor kWhite(255, 255, 255);
+const QColor kSilver(192, 192, 192);
+const QColor kLightCyan(128, 255, 255);
+const QString kFontFamily = QStringLiteral("MS Sans Serif");
+constexpr double kFontPoints = 8.25;
+constexpr double kSearchBoxPoints = 9.75;
+
+struct RefreshEntry
+{
+    const char* caption;
+    int hours;
+};
+constexpr std::array<RefreshEntry, 4> kRefreshEntries{{
+    {"Every Hour", 1},
+    {"Every 3 Hrs", 3},
+    {"Every 6 Hrs", 6},
+    {"Every 12 Hrs", 12},
+}};
+
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+/// True when no place is set: the name is empty or ">none" once blanks are cut off both ends.
+bool isNoPlace(std::string_view name)
+{
+    const std::size_t first = name.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return true;
+    const std::size_t last = name.find_last_not_of(' ');
+    return name.substr(first, last - first + 1) == ">none";
+}
+
+/// White text on the panel colour, for the controls that sit in the frames.
+void paintOnPanel(QWidget* widget, QColor textColour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, kPanel);
+    palette.setColor(QPalette::WindowText, textColour);
+    palette.setColor(QPalette::ButtonText, textColour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+frmOptions::frmOptions(Module1& module, OptionsHost& host, PlatformServices& platform,
+                       QWidget* parent)
+    : QWidget(parent,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      module_(module), host_(host), platform_(platform),
+      background_(QStringLiteral(":/options-background.svg"))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setObjectName(QStringLiteral("frmOptions"));
+    setWindowTitle(QStringLiteral("Options"));
+    setFont(layoutFont(kFontFamily, kFontPoints));
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    setPalette(palette);
+    setFixedSize(toPixels({0, 0, layout::kClientWidth, layout::kClientHeight}).size());
+
+    buildControls();
+    search_ = std::make_unique<PlaceSearch>(platform_.newSocket(),
+                                            parseServiceHost(build::kSearchHost), static_cast<SearchView&>(*this));
+    Form_Load();
+    txtWord->setFocus();
+}
+
+frmOptions::~frmOptions() = default;
+
+QRect frmOptions::toPixels(const optionsLayout::TwipRect& twips) const
+{
+    const double perPixelX = platform_.screen.twipsPerPixelX();
+    const double perPixelY = platform_.screen.twipsPerPixelY();
+    return QRect(qRound(twips.left / perPixelX), qRound(twips.top / perPixelY),
+                 qRound(twips.width / perPixelX), qRound(twips.height / perPixelY));
+}
+
+QLabel* frmOptions::addLabel(const QString& objectName, const QString& caption, QWidget* container,
+                             const optionsLayout::TwipRect& place, QColor textColour)
+{
+    auto* label = new QLabel(container);
+    label->setObjectName(objectName);
+    // Names come from a reply: they must never be read as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setText(caption);
+    label->setGeometry(toPixels(place));
+    paintOnPanel(label, textColour);
+    return label;
+}
+
+void frmOptions::buildControls()
+{
+    Frame3 = new CaptionFrame(QString(), kPanel, kSilver, this);
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    Frame3->setGeometry(toPixels(layout::Frame3));
+
+    chkOnStart = new QCheckBox(QStringLiteral("Start on Windows"), Frame3);
+    chkOnStart->setObjectName(QStringLiteral("chkOnStart"));
+    chkOnStart->setGeometry(toPixels(layout::chkOnStart));
+    paintOnPanel(chkOnStart, kWhite);
+
+    chkOnTray = new QCheckBox(QStringLiteral("Start minimized in System Tray"), Frame3);
+    chkOnTray->setObjectName(QStringLiteral("chkOnTray"));
+    chkOnTray->setGeometry(toPixels(layout::chkOnTray));
+    paintOnPanel(chkOnTray, kWhite);
+
+    Label5 = addLabel(QStringLiteral("Label5"), QStringLiteral("Refresh"), Frame3, layout::Label5,
+                      kWhite);
+
+    cboRefresh = new QComboBox(Frame3);
+    cboRefresh->setObjectName(QStringLiteral("cboRefresh"));
+    cboRefresh->setEditable(false);
+    cboRefresh->setGeometry(toPixels(layout::cboRefresh));
+
+    Frame1 = new CaptionFrame(QStringLiteral("Select your location"), kPanel, kSilver, this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(toPixels(layout::Frame1));
+
+    Label1 = addLabel(QStringLiteral("Label1"),
+                      QStringLiteral("Enter your city or  zip / pin  or landmark..."), Frame1,
+                      layout::Label1, kWhite);
+
+    txtWord = new QLineEdit(Frame1);
+    txtWord->setObjectName(QStringLiteral("txtWord"));
+    txtWord->setFont(layoutFont(kFontFamily, kSearchBoxPoints));
+    txtWord->setGeometry(toPixels(layout::txtWord));
+    connect(txtWord, &QLineEdit::returnPressed, this, [this] { search_->FindLocation(); });
+
+    Command1 = new QPushButton(QStringLiteral("Find"), Frame1);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(toPixels(layout::Command1));
+    connect(Command1, &QPushButton::clicked, this, [this] { search_->FindLocation(); });
+
+    Label3 = addLabel(QStringLiteral("Label3"), QStringLiteral("Your current location is :"),
+                      Frame1, layout::Label3, kWhite);
+    txtLocation =
+        addLabel(QStringLiteral("txtLocation"), QString(), Frame1, layout::txtLocation, kLightCyan);
+
+    Frame2 = new CaptionFrame(QStringLiteral("Units"), kPanel, kSilver, this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Frame2->setGeometry(toPixels(layout::Frame2));
+
+    optF = new QRadioButton(QStringLiteral("Fahrenheit, Mph"), Frame2);
+    optF->setObjectName(QStringLiteral("optF"));
+    optF->setGeometry(toPixels(layout::optF));
+    optF->setChecked(true);
+    paintOnPanel(optF, kWhite);
+
+    optC = new QRadioButton(QStringLiteral("Celsius, Kmph"), Frame2);
+    optC->setObjectName(QStringLiteral("optC"));
+    optC->setGeometry(toPixels(layout::optC));
+    paintOnPanel(optC, kWhite);
+
+    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
+    Command2->setGeometry(toPixels(layout::Command2));
+    connect(Command2, &QPushButton::clicked, this, &frmOptions::Command2_Click);
+
+    cmdOK = new QPushButton(QStringLiteral("Okay"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(toPixels(layout::cmdOK));
+    connect(cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
+
+    // Enter presses whichever button has the focus; none is the default, and outside a
+    // QDialog Escape does nothing.
+    for (QPushButton* button : {Command1, Command2, cmdOK})
+        button->setAutoDefault(true);
+
+    lblAbout = new QLabel(this);
+    lblAbout->setObjectName(QStringLiteral("lblAbout"));
+    lblAbout->setTextFormat(Qt::PlainText);
+    lblAbout->setWordWrap(true);
+    lblAbout->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblAbout->setGeometry(toPixels(layout::lblAbout));
+    QPalette aboutPalette = lblAbout->palette();
+    aboutPalette.setColor(QPalette::WindowText, kWhite);
+    lblAbout->setPalette(aboutPalette);
+    lblAbout->setText(QStringLiteral(" Brisora 1.0"));
+
+    for (QLabel* label : {Label5, Label1, Label3, txtLocation, lblAbout})
+        label->setFocusPolicy(Qt::NoFocus);
+
+    // Keyboard order: the place first, then units, the buttons, and the start options.
+    const std::array<QWidget*, 9> tabOrder{txtWord, Command1,   optF,      optC,      Command2,
+                                           cmdOK,   chkOnStart, chkOnTray, cboRefresh};
+    for (std::size_t i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+void frmOptions::Form_Load()
+{
+    const QStringList about{
+        QStringLiteral("Brisora ") + fromUtf8(module_.AppVersion),
+        QStringLiteral("______________"),
+        QString(),
+        QStringLiteral("Enter your location like..."),
+        QStringLiteral("Tokyo, 60610, Eiffel Tower ..."),
+        QStringLiteral("Hit Find (or ENTER key) and Okay (or press ENTER key again !! "),
+        QStringLiteral("Hover on system tray to quick look temp."),
+        QString(),
+        QStringLiteral("Weather data by Open-Meteo.com"),
+        QString(),
+        QStringLiteral("Free to use and to share,"),
+        QStringLiteral("without warranty of any kind."),
+    };
+    lblAbout->setText(about.join(QStringLiteral("\r\n")));
+    LoadOptions();
+}
+
+void frmOptions::LoadOptions()
+{
+    const Settings& settings = module_.Settings;
+    search_->loadPending(settings.LocationWoeid, settings.LocationName);
+    chkOnStart->setChecked(settings.StartWithWindows != 0);
+    chkOnTray->setChecked(settings.StartInTray != 0);
+    for (const RefreshEntry& entry : kRefreshEntries)
+        cboRefresh->addItem(QString::fromLatin1(entry.caption));
+    cboRefresh->setCurrentIndex(-1);
+    for (std::size_t i = 0; i < kRefreshEntries.size(); ++i)
+        if (kRefreshEntries[i].hours == settings.RefreshHours)
+            cboRefresh->setCurrentIndex(static_cast<int>(i));
+    txtLocation->setText(fromUtf8(settings.LocationName));
+    if (settings.UseCelsius != 0)
+        optC->setChecked(true);
+    else
+        optF->setChecked(true);
+    cmdOK->setEnabled(!isNoPlace(settings.LocationName));
+}
+
+void frmOptions::SaveOptions()
+{
+    Settings& settings = module_.Settings;
+    // Rewritten or removed on every "Okay", so an entry deleted or moved meanwhile is mended.
+    if (chkOnStart->isChecked()) {
+        settings.StartWithWindows = 1;
+        platform_.startAtLogon.SetEntry(platform_.executablePath);
+    } else {
+        settings.StartWithWindows = 0;
+        platform_.startAtLogon.DeleteEntry();
+    }
+    settings.StartInTray = chkOnTray->isChecked() ? 1 : 0;
+    const int index = cboRefresh->currentIndex();
+    if (index >= 0 && index < static_cast<int>(kRefreshEntries.size()))
+        settings.RefreshHours = static_cast<std::int16_t>(kRefreshEntries[index].hours);
+    settings.UseCelsius = optC->isChecked() ? 1 : 0;
+    settings.LocationName = search_->pendingName();
+    settings.LocationWoeid = search_->pendingWoeid();
+}
+
+void frmOptions::cmdOK_Click()
+{
+    SaveOptions();
+    host_.RefreshOptions();
+    close();
+}
+
+void frmOptions::Command2_Click()
+{
+    close();
+}
+
+void frmOptions::cancel()
+{
+    Command2_Click();
+}
+
+void frmOptions::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void frmOptions::Form_Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    search_->closeSocket();
+    if (module_.ShownBeforeOptions == kTrue) {
+        module_.WindowShown = kTrue;
+        host_.setOpenItemEnabled(false);
+        host_.showMainWindow();
+    } else {
+        host_.setOpenItemEnabled(true);
+    }
+}
+
+void frmOptions::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (background_.isValid())
+        background_.render(&painter,
+                           QRectF(0, 0, layout::kBackgroundWidth, layout::kBackgroundHeight));
+}
+
+QString frmOptions::searchWords() const
+{
+    return txtWord->text();
+}
+
+void frmOptions::setStatusText(const QString& text)
+{
+    txtLocation->setText(text);
+}
+
+void frmOptions::setOkayEnabled(bool enabled)
+{
+    cmdOK->setEnabled(enabled);
+}
+
+bool frmOptions::okayEnabled() const
+{
+    return cmdOK->isEnabled();
+}
+
+void frmOptions::focusOkay()
+{
+    cmdOK->setFocus();
+}
+
+void frmOptions::focusWords()
+{
+    txtWord->setFocus();
+}
+
+} // namespace brisora

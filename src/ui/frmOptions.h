@@ -1,0 +1,100 @@
+#pragma once
+
+#include "search/SearchView.h"
+#include "ui/OptionsLayout.h"
+
+#include <QSvgRenderer>
+#include <QWidget>
+
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace brisora {
+
+class CaptionFrame;
+class OptionsHost;
+class PlaceSearch;
+struct Module1;
+struct PlatformServices;
+
+/// The options dialog: start options, refresh interval, units and the place (found with the
+/// place search). "Okay" stores the choices in Settings (in memory), sets or removes the
+/// start-at-logon entry and restarts the weather fetch; "Cancel" and the close box store
+/// nothing. However it closes, the main window gets back the visibility it had when the dialog
+/// opened (Module1::ShownBeforeOptions). A fresh dialog is made for every opening; it deletes
+/// itself when closed. `module`, `host` and `platform` must outlive it, or the owner of the
+/// host must cancel() it first.
+class frmOptions final : public QWidget, private SearchView
+{
+    Q_OBJECT
+public:
+    frmOptions(Module1& module, OptionsHost& host, PlatformServices& platform,
+               QWidget* parent = nullptr);
+    ~frmOptions() override;
+
+    /// Closes the dialog as "Cancel" does: nothing is stored.
+    void cancel();
+
+    /// The dialog's place search (tests drive its ticks by hand).
+    PlaceSearch& placeSearch() { return *search_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildControls();
+    QRect toPixels(const optionsLayout::TwipRect& twips) const;
+    QLabel* addLabel(const QString& objectName, const QString& caption, QWidget* container,
+                     const optionsLayout::TwipRect& place, QColor textColour);
+
+    void Form_Load();
+    void LoadOptions();
+    void SaveOptions();
+    void cmdOK_Click();
+    void Command2_Click();
+    /// Runs once, however the dialog closes.
+    void Form_Unload();
+
+    // What the place search touches.
+    QString searchWords() const override;
+    void setStatusText(const QString& text) override;
+    void setOkayEnabled(bool enabled) override;
+    bool okayEnabled() const override;
+    void focusOkay() override;
+    void focusWords() override;
+
+    Module1& module_;
+    OptionsHost& host_;
+    PlatformServices& platform_;
+    QSvgRenderer background_;
+    std::unique_ptr<PlaceSearch> search_;
+    bool unloaded_ = false;
+
+    // Children of the dialog, owned by it.
+    CaptionFrame* Frame3 = nullptr;
+    QCheckBox* chkOnStart = nullptr;
+    QCheckBox* chkOnTray = nullptr;
+    QLabel* Label5 = nullptr;
+    QComboBox* cboRefresh = nullptr;
+    CaptionFrame* Frame1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtWord = nullptr;
+    QPushButton* Command1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* txtLocation = nullptr;
+    CaptionFrame* Frame2 = nullptr;
+    QRadioButton* optF = nullptr;
+    QRadioButton* optC = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QLabel* lblAbout = nullptr;
+};
+
+} // namespace brisora

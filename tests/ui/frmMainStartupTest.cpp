@@ -1,0 +1,180 @@
+#include "feed/WeatherFetch.h"
+#include "platform/PlatformServices.h"
+#include "support/FakeScreenMetrics.h"
+#include "support/FakeSettingsStorage.h"
+#include "support/FakeStartAtLogon.h"
+#include "support/FakeTcpClient.h"
+#include "support/FakeTrayIconService.h"
+#include "ui/frmMain.h"
+
+#include <QAction>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+using namespace brisora;
+using namespace brisora::test;
+
+namespace {
+
+class frmMainStartupTest : public testing::Test
+{
+protected:
+    PlatformServices platform()
+    {
+        return PlatformServices{[this] {
+                                    auto socket = std::make_unique<FakeTcpClient>();
+                                    sockets.push_back(socket.get());
+                                    return socket;
+                                },
+                                tray,
+                                storage,
+                                screen,
+                                logon,
+                                QStringLiteral("/opt/brisora/brisora")};
+    }
+    frmMain& load(const QByteArray* file)
+    {
+        if (file)
+            storage.files.insert(storage.besideExecutablePath(), *file);
+        services = std::make_unique<PlatformServices>(platform());
+        form = std::make_unique<frmMain>(module, *services);
+        form->Form_Load();
+        return *form;
+    }
+    QByteArray written() const { return storage.files.value(storage.besideExecutablePath()); }
+
+    FakeTrayIconService tray;
+    FakeSettingsStorage storage;
+    FakeScreenMetrics screen;
+    FakeStartAtLogon logon;
+    std::vector<FakeTcpClient*> sockets;
+    Module1 module;
+    std::unique_ptr<PlatformServices> services;
+    std::unique_ptr<frmMain> form;
+};
+
+} // namespace
+
+TEST_F(frmMainStartupTest, FirstRunStartsShownWithNoPlaceInTheTopRightArea)
+{
+    frmMain& f = load(nullptr);
+    EXPECT_EQ(module.AppVersion, "1.25");
+    EXPECT_EQ(module.Settings.RefreshHours, 1);
+    EXPECT_EQ(module.Settings.LocationName, ">none");
+    EXPECT_TRUE(f.showsAfterLoad());
+    EXPECT_EQ(f.label("txtTitle")->text(), "options: Select Location");
+    EXPECT_EQ(f.label("lblBar")->text(), "");
+    EXPECT_TRUE(sockets[0]->connects.isEmpty());
+    EXPECT_GT(f.x(), 1920 / 2);
+    EXPECT_LT(f.x() + f.width(), 1920);
+    EXPECT_LT(f.y(), 100);
+    ASSERT_EQ(tray.calls.size(), 1);
+    EXPECT_EQ(tray.calls[0].operation, TrayOperation::Add);
+    EXPECT_EQ(tray.shownTip, "Brisora 1.25");
+    EXPECT_FALSE(f.openItem()->isEnabled());
+    EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(frmMainStartupTest, StoredPlaceIsShownAndFetchedAtOnce)
+{
+    const QByteArray file = "0\r\n0\r\n3\r\n1500\r\n3000\r\n2459115\r\n1\r\nNew York, NY\r\n";
+    frmMain& f = load(&file);
+    EXPECT_EQ(f.label("txtTitle")->text(), "New York, NY");
+    EXPECT_EQ(sockets[0]->connects, QStringList{"127.0.0.1:8417"});
+    EXPECT_EQ(f.x(), 100);
+    EXPECT_EQ(f.y(), 200);
+    EXPECT_TRUE(f.fetch().fetchMetric());
+}
+
+TEST_F(frmMainStartupTest, NonePlaceStartsNoFetchEvenWithAWoeid)
+{
+    const QByteArray file = "0\r\n0\r\n1\r\n0\r\n0\r\n2459115\r\n0\r\n>none\r\n";
+    frmMain& f = load(&file);
+    EXPECT_TRUE(sockets[0]->connects.isEmpty());
+    EXPECT_EQ(f.label("txtTitle")->text(), "options: Select Location");
+}
+
+TEST_F(frmMainStartupTest, NameWithoutWoeidRefreshesButConnectsNowhere)
+{
+    const QByteArray file = "0\r\n0\r\n1\r\n0\r\n0\r\n\r\n0\r\nSomewhere\r\n";
+    frmMain& f = load(&file);
+    EXPECT_TRUE(sockets[0]->connects.isEmpty());
+    EXPECT_EQ(f.label("txtTitle")->text(), "Somewhere");
+    EXPECT_TRUE(f.fetch().dataTimerEnabled());
+}
+
+TEST_F(frmMainStartupTest, OnlyStartInTrayOneStartsHidden)
+{
+    for (const char* value : {"0", "-1", "2"}) {
+        tray.calls.clear();
+        const QByteArray file = QByteArray("0\r\n") + value + "\r\n1\r\n";
+        EXPECT_TRUE(load(&file).showsAfterLoad()) << value;
+        EXPECT_EQ(module.WindowShown, kTrue) << value;
+    }
+    tray.calls.clear();
+    const QByteArray file = "0\r\n1\r\n1\r\n";
+    frmMain& f = load(&file);
+    EXPECT_FALSE(f.showsAfterLoad());
+    EXPECT_EQ(module.WindowShown, kFalse);
+    EXPECT_TRUE(f.openItem()->isEnabled());
+    EXPECT_TRUE(tray.iconShown) << "a window hidden at start keeps a way back";
+}
+
+TEST_F(frmMainStartupTest, UnloadWritesTheSettingsBackAndRemovesTheIcon)
+{
+    const QByteArray file = "1\r\n0\r\n6\r\n45000\r\n-300\r\n2459115\r\n2\r\n  Lakeside \r\n";
+    frmMain& f = load(&file);
+    f.Form_Unload();
+    EXPECT_EQ(written(), "1\r\n0\r\n6\r\n45000\r\n-300\r\n2459115\r\n0\r\nLakeside\r\n");
+    EXPECT_FALSE(tray.iconShown);
+    EXPECT_EQ(tray.calls.last().operation, TrayOperation::Delete);
+    const int writes = storage.writes;
+    f.Form_Unload();
+    EXPECT_EQ(storage.writes, writes) << "unload runs once";
+}
+
+TEST_F(frmMainStartupTest, UnloadKeepsTheFetchSnapshotOfPlaceAndUnits)
+{
+    const QByteArray file = "0\r\n0\r\n1\r\n0\r\n0\r\n111\r\n1\r\nA\r\n";
+    load(&file);
+    module.Settings.LocationWoeid = "222"; // changed in memory but never fetched
+    module.Settings.UseCelsius = 0;
+    form->Form_Unload();
+    EXPECT_TRUE(written().contains("\r\n111\r\n1\r\nA\r\n"));
+}
+
+TEST_F(frmMainStartupTest, UnreadableOrMissingFileFallsBackToThePerUserOne)
+{
+    storage.files.insert(storage.perUserPath(), "0\r\n0\r\n12\r\n");
+    load(nullptr);
+    EXPECT_EQ(module.Settings.RefreshHours, 12);
+
+    storage.files.insert(storage.besideExecutablePath(), "0\r\n0\r\n3\r\n");
+    storage.unreadable.insert(storage.besideExecutablePath());
+    load(nullptr);
+    EXPECT_EQ(module.Settings.RefreshHours, 12);
+}
+
+TEST_F(frmMainStartupTest, FailedWriteLeavesTheOldFileAndUsesThePerUserFolder)
+{
+    const QByteArray file = "0\r\n0\r\n1\r\n0\r\n0\r\n1\r\n0\r\nOld\r\n";
+    load(&file);
+    storage.unwritable.insert(storage.besideExecutablePath());
+    module.Settings.LocationName = "New";
+    form->Form_Unload();
+    EXPECT_EQ(written(), file);
+    EXPECT_TRUE(storage.files.value(storage.perUserPath()).endsWith("\r\nNew\r\n"));
+}
+
+TEST_F(frmMainStartupTest, TwoWritesOfTheSameSettingsGiveTheSameBytes)
+{
+    const QByteArray file = "0\r\n0\r\n1\r\n15\r\n30\r\n1\r\n0\r\nX\r\n";
+    load(&file);
+    form->Form_Unload();
+    const QByteArray first = written();
+    load(&first);
+    form->Form_Unload();
+    EXPECT_EQ(written(), first);
+    EXPECT_EQ(first, file);
+}
