@@ -95,8 +95,9 @@ frmOptions::frmOptions(Module1& module, OptionsHost& host, PlatformServices& pla
     setFixedSize(toPixels({0, 0, layout::kClientWidth, layout::kClientHeight}).size());
 
     buildControls();
-    search_ = std::make_unique<PlaceSearch>(platform_.newSocket(),
-                                            parseServiceHost(build::kSearchHost), static_cast<SearchView&>(*this));
+    search_ =
+        std::make_unique<PlaceSearch>(platform_.newSocket(), parseServiceHost(build::kSearchHost),
+                                      static_cast<SearchView&>(*this));
     Form_Load();
     txtWord->setFocus();
 }
