@@ -5,23 +5,13 @@
 #include "platform/QtScreenMetrics.h"
 #include "platform/QtTcpClient.h"
 #include "platform/QtTrayIconService.h"
-#include "platform/StartAtLogon.h"
+#include "platform/XdgAutostartEntry.h"
 #include "ui/Fonts.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
 
 #include <csignal>
-
-namespace {
-// Stands in until the autostart entry lands.
-class NoStartAtLogon final : public brisora::StartAtLogon
-{
-public:
-    bool SetEntry(const QString&) override { return false; }
-    void DeleteEntry() override {}
-};
-} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -34,7 +24,7 @@ int main(int argc, char* argv[])
     brisora::QtTrayIconService tray;
     brisora::FileSettingsStorage settingsStorage(QCoreApplication::applicationDirPath());
     brisora::QtScreenMetrics screen;
-    NoStartAtLogon startAtLogon;
+    brisora::XdgAutostartEntry startAtLogon;
     brisora::PlatformServices platform{
         [] { return std::make_unique<brisora::QtTcpClient>(); },
         tray,
