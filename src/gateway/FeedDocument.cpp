@@ -97,9 +97,7 @@ QString summaryLines(const Forecast& forecast, const WeatherCondition& now, Unit
     lines += QStringLiteral("<br />\n<a href=\"%1\">Full Forecast at Open-Meteo.com</a>"
                             "<BR/><BR/>\n%2<br/>\n]]></description>\n")
                  .arg(QLatin1String(sourceLink),
-                      forecast.isDemo ? QStringLiteral("Demo data, made up offline: not a "
-                                                       "forecast. Live data: ") +
-                                            QLatin1String(credit)
+                      forecast.isDemo ? QStringLiteral("Demo data, made up offline: not a forecast")
                                       : QString(QLatin1String(credit)));
     return lines;
 }
@@ -131,8 +129,8 @@ QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Unit
     const QString observed = formatFeedDate(current.observedAt, zone);
     const QString description =
         forecast.isDemo
-            ? QStringLiteral("Demo weather (made up, not a forecast) for %1. %2")
-                  .arg(title, QLatin1String(credit))
+            ? QStringLiteral("Brisora demo weather for %1: made up offline, not a forecast")
+                  .arg(title)
             : QStringLiteral("Brisora Weather for %1. %2").arg(title, QLatin1String(credit));
 
     QString text = QLatin1String(documentHead);

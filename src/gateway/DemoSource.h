@@ -1,0 +1,24 @@
+#pragma once
+
+#include "GatewayClock.h"
+#include "WeatherSource.h"
+
+namespace brisora::gateway {
+
+/// The offline source: the built-in demo places and made-up weather. Answers at once.
+class DemoSource : public WeatherSource
+{
+public:
+    explicit DemoSource(GatewayClock clock);
+
+    void searchPlaces(const QString& words, std::function<void(PlaceLookup)> done) override;
+    void lookupPlace(const PlaceId& id, std::function<void(PlaceLookup)> done) override;
+    void fetchForecast(const Place& place, Units units,
+                       std::function<void(ForecastFetch)> done) override;
+    bool keepsPlacesOnDisk() const override { return false; }
+
+private:
+    GatewayClock m_clock;
+};
+
+} // namespace brisora::gateway

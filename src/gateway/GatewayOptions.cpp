@@ -1,0 +1,116 @@
+#include "GatewayOptions.h"
+
+#include "OpenMeteoSource.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+namespace brisora::gateway {
+namespace {
+
+bool parseListen(const QString& text, GatewayOptions& options)
+{
+    const qsizetype colon = text.lastIndexOf(QLatin1Char(':'));
+    if (colon <= 0)
+        return false;
+    QString host = text.left(colon);
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+        host = host.mid(1, host.size() - 2);
+    bool isNumber = false;
+    const uint port = text.mid(colon + 1).toUInt(&isNumber);
+    QHostAddress address;
+    if (!isNumber || port > 65535 || !address.setAddress(host))
+        return false;
+    options.listenAddress = address;
+    options.listenPort = static_cast<quint16>(port);
+    return true;
+}
+
+std::optional<QUrl> upstreamUrl(const QString& text)
+{
+    const QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() ||
+        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https")) ||
+        url.hasQuery() || url.hasFragment())
+        return std::nullopt;
+    return url;
+}
+
+GatewayCommandLine mistake(const QString& what)
+{
+    return GatewayCommandLine{std::nullopt, what + QStringLiteral("\nTry --help.\n"), 2};
+}
+
+} // namespace
+
+GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
+                                           const QString& defaultCacheDir)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Answers the Brisora widget's weather feed and place search from a live, keyless "
+        "weather source (weather data by Open-Meteo.com), or from made-up demo data offline."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption listenOption(
+        QStringLiteral("listen"), QStringLiteral("Address and port to serve on."),
+        QStringLiteral("ADDR:PORT"), QStringLiteral("127.0.0.1:8417"));
+    const QCommandLineOption sourceOption(QStringLiteral("source"),
+                                          QStringLiteral("Weather source: open-meteo or demo."),
+                                          QStringLiteral("NAME"), QStringLiteral("open-meteo"));
+    const QCommandLineOption demoOption(QStringLiteral("demo"),
+                                        QStringLiteral("Same as --source demo (no network)."));
+    const QCommandLineOption forecastOption(
+        QStringLiteral("forecast-url"), QStringLiteral("Forecast endpoint."), QStringLiteral("URL"),
+        OpenMeteoSource::defaultForecastUrl().toString());
+    const QCommandLineOption geocodingOption(
+        QStringLiteral("geocoding-url"),
+        QStringLiteral("Geocoder base URL (\"/search\" and \"/get\" are added)."),
+        QStringLiteral("URL"), OpenMeteoSource::defaultGeocodingUrl().toString());
+    const QCommandLineOption cacheOption(QStringLiteral("cache-dir"),
+                                         QStringLiteral("Folder for places and last good feeds."),
+                                         QStringLiteral("DIR"), defaultCacheDir);
+    const QCommandLineOption timeoutOption(
+        QStringLiteral("upstream-timeout"),
+        QStringLiteral("Time limit of one upstream request, in milliseconds."),
+        QStringLiteral("MS"), QStringLiteral("10000"));
+    parser.addOptions({listenOption, sourceOption, demoOption, forecastOption, geocodingOption,
+                       cacheOption, timeoutOption});
+
+    if (!parser.parse(arguments))
+        return mistake(parser.errorText());
+    if (parser.isSet(helpOption))
+        return GatewayCommandLine{std::nullopt, parser.helpText(), 0};
+    if (parser.isSet(versionOption))
+        return GatewayCommandLine{std::nullopt,
+                                  QCoreApplication::applicationName() + QLatin1Char(' ') +
+                                      QCoreApplication::applicationVersion() + QLatin1Char('\n'),
+                                  0};
+    if (!parser.positionalArguments().isEmpty())
+        return mistake(QStringLiteral("Unexpected argument: ") +
+                       parser.positionalArguments().first());
+
+    GatewayOptions options;
+    if (!parseListen(parser.value(listenOption), options))
+        return mistake(QStringLiteral("--listen wants ADDR:PORT, for example 127.0.0.1:8417."));
+    const QString source = parser.value(sourceOption);
+    if (parser.isSet(demoOption) || source == QLatin1String("demo"))
+        options.source = GatewayOptions::Source::Demo;
+    else if (source != QLatin1String("open-meteo"))
+        return mistake(QStringLiteral("--source wants open-meteo or demo."));
+    const std::optional<QUrl> forecastUrl = upstreamUrl(parser.value(forecastOption));
+    const std::optional<QUrl> geocodingUrl = upstreamUrl(parser.value(geocodingOption));
+    if (!forecastUrl || !geocodingUrl)
+        return mistake(QStringLiteral("Upstream URLs must be http or https URLs without a query."));
+    options.forecastUrl = *forecastUrl;
+    options.geocodingUrl = *geocodingUrl;
+    options.cacheDir = parser.value(cacheOption);
+    bool isNumber = false;
+    const int timeoutMs = parser.value(timeoutOption).toInt(&isNumber);
+    if (!isNumber || timeoutMs < 1 || timeoutMs > 600'000)
+        return mistake(QStringLiteral("--upstream-timeout wants 1 to 600000 milliseconds."));
+    options.upstreamTimeout = std::chrono::milliseconds(timeoutMs);
+    return GatewayCommandLine{options, {}, 0};
+}
+
+} // namespace brisora::gateway

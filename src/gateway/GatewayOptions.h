@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <chrono>
+#include <optional>
+
+namespace brisora::gateway {
+
+/// How brisora-gateway was asked to run.
+struct GatewayOptions
+{
+    enum class Source
+    {
+        OpenMeteo,
+        Demo,
+    };
+
+    QHostAddress listenAddress{QHostAddress::LocalHost};
+    quint16 listenPort = 8417;
+    Source source = Source::OpenMeteo;
+    QUrl forecastUrl;
+    QUrl geocodingUrl;
+    QString cacheDir;
+    std::chrono::milliseconds upstreamTimeout = std::chrono::seconds(10);
+};
+
+/// Outcome of reading the command line: options to run with, or text to print and an exit
+/// code (for --help, --version and mistakes).
+struct GatewayCommandLine
+{
+    std::optional<GatewayOptions> options;
+    QString message;
+    int exitCode = 0;
+};
+
+/// Reads `arguments` (program name first). `defaultCacheDir` stands in when --cache-dir is
+/// not given. Addresses are "ADDR:PORT" or "[IPv6]:PORT"; upstream URLs must be http or https.
+GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
+                                           const QString& defaultCacheDir);
+
+} // namespace brisora::gateway

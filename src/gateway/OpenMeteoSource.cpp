@@ -1,0 +1,119 @@
+#include "OpenMeteoSource.h"
+
+#include "ForecastJsonReader.h"
+#include "GeocodingJsonReader.h"
+
+#include <QUrlQuery>
+
+namespace brisora::gateway {
+namespace {
+
+PlaceLookup lookupFrom(const UpstreamReply& reply, bool notFoundOnClientError,
+                       GeocodingReadResult (*read)(QByteArrayView))
+{
+    if (reply.outcome == UpstreamReply::Outcome::HttpError && notFoundOnClientError &&
+        (reply.httpStatus == 400 || reply.httpStatus == 404))
+        return PlaceLookup{PlaceLookup::Outcome::NotFound, {}, reply.error};
+    if (reply.outcome != UpstreamReply::Outcome::Ok)
+        return PlaceLookup{PlaceLookup::Outcome::Failed, {}, reply.error};
+    GeocodingReadResult result = read(reply.body);
+    if (!result.places)
+        return PlaceLookup{PlaceLookup::Outcome::Failed, {}, result.error};
+    if (result.places->isEmpty())
+        return PlaceLookup{PlaceLookup::Outcome::NotFound, {}, {}};
+    return PlaceLookup{PlaceLookup::Outcome::Found, std::move(*result.places), {}};
+}
+
+} // namespace
+
+OpenMeteoSource::OpenMeteoSource(std::unique_ptr<UpstreamClient> client, QUrl forecastUrl,
+                                 QUrl geocodingUrl, GatewayClock clock)
+    : m_client(std::move(client)), m_forecastUrl(std::move(forecastUrl)),
+      m_geocodingUrl(std::move(geocodingUrl)), m_clock(std::move(clock))
+{
+}
+
+QUrl OpenMeteoSource::defaultForecastUrl()
+{
+    return QUrl(QStringLiteral("https://api.open-meteo.com/v1/forecast"));
+}
+
+QUrl OpenMeteoSource::defaultGeocodingUrl()
+{
+    return QUrl(QStringLiteral("https://geocoding-api.open-meteo.com/v1"));
+}
+
+QUrl OpenMeteoSource::geocoderUrl(const QString& endpoint) const
+{
+    QUrl url = m_geocodingUrl;
+    QString path = url.path();
+    while (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    url.setPath(path + QLatin1Char('/') + endpoint);
+    return url;
+}
+
+void OpenMeteoSource::searchPlaces(const QString& words, std::function<void(PlaceLookup)> done)
+{
+    QUrl url = geocoderUrl(QStringLiteral("search"));
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("name"), QString::fromLatin1(QUrl::toPercentEncoding(words)));
+    query.addQueryItem(QStringLiteral("count"), QString::number(maxSearchResults));
+    query.addQueryItem(QStringLiteral("language"), QStringLiteral("en"));
+    query.addQueryItem(QStringLiteral("format"), QStringLiteral("json"));
+    url.setQuery(query.query(QUrl::FullyEncoded), QUrl::StrictMode);
+    m_client->get(url, [done = std::move(done)](UpstreamReply reply) {
+        done(lookupFrom(reply, false, &readGeocodingSearchJson));
+    });
+}
+
+void OpenMeteoSource::lookupPlace(const PlaceId& id, std::function<void(PlaceLookup)> done)
+{
+    if (id.kind() != PlaceId::Kind::Geocoder) {
+        done(PlaceLookup{PlaceLookup::Outcome::NotFound, {}, {}});
+        return;
+    }
+    QUrl url = geocoderUrl(QStringLiteral("get"));
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("id"), QString::number(id.sourceId()));
+    query.addQueryItem(QStringLiteral("language"), QStringLiteral("en"));
+    query.addQueryItem(QStringLiteral("format"), QStringLiteral("json"));
+    url.setQuery(query);
+    m_client->get(url, [done = std::move(done)](UpstreamReply reply) {
+        done(lookupFrom(reply, true, &readGeocodedPlaceJson));
+    });
+}
+
+void OpenMeteoSource::fetchForecast(const Place& place, Units units,
+                                    std::function<void(ForecastFetch)> done)
+{
+    const bool metric = units == Units::Metric;
+    QUrl url = m_forecastUrl;
+    QUrlQuery query;
+    query.addQueryItem(QStringLiteral("latitude"), QString::number(place.latitude, 'f', 4));
+    query.addQueryItem(QStringLiteral("longitude"), QString::number(place.longitude, 'f', 4));
+    query.addQueryItem(QStringLiteral("current"),
+                       QStringLiteral("temperature_2m,apparent_temperature,relative_humidity_2m,"
+                                      "weather_code,wind_speed_10m,wind_direction_10m,"
+                                      "surface_pressure,pressure_msl,visibility,is_day"));
+    query.addQueryItem(QStringLiteral("daily"),
+                       QStringLiteral("weather_code,temperature_2m_max,temperature_2m_min,"
+                                      "sunrise,sunset"));
+    query.addQueryItem(QStringLiteral("timezone"), QStringLiteral("auto"));
+    query.addQueryItem(QStringLiteral("forecast_days"), QString::number(feedForecastDays));
+    query.addQueryItem(QStringLiteral("temperature_unit"),
+                       metric ? QStringLiteral("celsius") : QStringLiteral("fahrenheit"));
+    query.addQueryItem(QStringLiteral("wind_speed_unit"),
+                       metric ? QStringLiteral("kmh") : QStringLiteral("mph"));
+    url.setQuery(query);
+    m_client->get(url, [this, done = std::move(done)](UpstreamReply reply) {
+        if (reply.outcome != UpstreamReply::Outcome::Ok) {
+            done(ForecastFetch{std::nullopt, reply.error});
+            return;
+        }
+        ForecastReadResult result = readForecastJson(reply.body, m_clock());
+        done(ForecastFetch{std::move(result.forecast), result.error});
+    });
+}
+
+} // namespace brisora::gateway

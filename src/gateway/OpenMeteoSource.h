@@ -1,0 +1,42 @@
+#pragma once
+
+#include "GatewayClock.h"
+#include "UpstreamClient.h"
+#include "WeatherSource.h"
+
+#include <QUrl>
+#include <memory>
+
+namespace brisora::gateway {
+
+/// The live source: Open-Meteo's geocoder and forecast service. Only ever asks the two
+/// kinds of look-up, at the two configured base URLs, with parameters it builds itself.
+class OpenMeteoSource : public WeatherSource
+{
+public:
+    /// `forecastUrl` is the forecast endpoint itself (".../v1/forecast"); `geocodingUrl` the
+    /// geocoder's base (".../v1"), to which "/search" and "/get" are added.
+    OpenMeteoSource(std::unique_ptr<UpstreamClient> client, QUrl forecastUrl, QUrl geocodingUrl,
+                    GatewayClock clock);
+
+    void searchPlaces(const QString& words, std::function<void(PlaceLookup)> done) override;
+    void lookupPlace(const PlaceId& id, std::function<void(PlaceLookup)> done) override;
+    void fetchForecast(const Place& place, Units units,
+                       std::function<void(ForecastFetch)> done) override;
+    bool keepsPlacesOnDisk() const override { return true; }
+
+    UpstreamClient& client() { return *m_client; }
+
+    static QUrl defaultForecastUrl();
+    static QUrl defaultGeocodingUrl();
+
+private:
+    QUrl geocoderUrl(const QString& endpoint) const;
+
+    std::unique_ptr<UpstreamClient> m_client; // owned, so no reply callback outlives this
+    QUrl m_forecastUrl;
+    QUrl m_geocodingUrl;
+    GatewayClock m_clock;
+};
+
+} // namespace brisora::gateway

@@ -1,0 +1,40 @@
+#include "Gateway.h"
+#include "GatewayOptions.h"
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <QTextStream>
+#include <cstdio>
+
+using namespace brisora::gateway;
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("brisora-gateway"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(BRISORA_GATEWAY_VERSION));
+
+    const GatewayCommandLine commandLine =
+        parseGatewayCommandLine(QCoreApplication::arguments(),
+                                QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
+    if (!commandLine.options) {
+        QTextStream(commandLine.exitCode == 0 ? stdout : stderr) << commandLine.message;
+        return commandLine.exitCode;
+    }
+
+    Gateway gateway(*commandLine.options);
+    QString error;
+    if (!gateway.start(error)) {
+        QTextStream(stderr) << "brisora-gateway: cannot listen: " << error << '\n';
+        return 1;
+    }
+    const GatewayOptions& options = *commandLine.options;
+    // Scripts and tests read the port from this line (it matters with port 0).
+    QTextStream(stdout) << "brisora-gateway: listening on " << options.listenAddress.toString()
+                        << ':' << gateway.port()
+                        << (options.source == GatewayOptions::Source::Demo
+                                ? " (demo data)"
+                                : " (weather data by Open-Meteo.com)")
+                        << Qt::endl;
+    return QCoreApplication::exec();
+}
