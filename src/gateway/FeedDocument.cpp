@@ -3,6 +3,7 @@
 #include "LocalTimeFormat.h"
 #include "WeatherCondition.h"
 #include "XmlEscape.h"
+#include "XmlPadding.h"
 
 #include <cmath>
 
@@ -118,9 +119,11 @@ QString feedPlaceTitle(const Place& place, bool isDemo)
 
 QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Units units)
 {
-    const QTimeZone zone = QTimeZone(place.timeZone.toUtf8()).isValid()
-                               ? QTimeZone(place.timeZone.toUtf8())
-                               : placeZone(forecast.timeZone, forecast.utcOffsetSeconds);
+    // An empty id would name the system's own zone, so only a real one is tried.
+    const bool placeZoneKnown =
+        !place.timeZone.isEmpty() && QTimeZone(place.timeZone.toUtf8()).isValid();
+    const QTimeZone zone = placeZoneKnown ? QTimeZone(place.timeZone.toUtf8())
+                                          : placeZone(forecast.timeZone, forecast.utcOffsetSeconds);
     const UnitNames names = unitNames(units);
     const CurrentConditions& current = forecast.current;
     const WeatherCondition now = conditionForWmoCode(current.weatherCode, current.isDay);
@@ -180,7 +183,9 @@ QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Unit
                      forecast.builtAt.toUTC().toString(QStringLiteral("yyyy_MM_dd_HH_mm")),
                      units == Units::Metric ? QStringLiteral("c") : QStringLiteral("f"));
     text += QStringLiteral("</item>\n</channel>\n</rss>\n");
-    return text.toUtf8();
+    QByteArray document = text.toUtf8();
+    padWithComment(document, minimumFeedBytes);
+    return document;
 }
 
 QByteArray renderCityNotFoundDocument(const QString& placeIdText, Units units)

@@ -12,6 +12,10 @@ namespace brisora::gateway {
 inline constexpr char feedTitlePrefix[] = "Brisora Weather: ";
 static_assert(sizeof(feedTitlePrefix) - 1 == 17);
 
+/// A feed document alone is always longer than this, since the widget takes a reply of
+/// 2000 bytes or fewer for one still arriving.
+inline constexpr qsizetype minimumFeedBytes = 2100;
+
 /// "Lakeside, Minnesota", or "Lakeside, US" when the place has no region (or the region is
 /// the place itself), or just the name when neither is known; " (demo)" is added for demo data.
 QString feedPlaceTitle(const Place& place, bool isDemo);

@@ -98,6 +98,8 @@ void HttpConnection::answer(int status, const QByteArray& body, bool keepAlive)
     const QByteArray date = m_server.currentHttpDate();
     m_socket->write(body.isEmpty() ? shortHttpResponse(status, keepAlive, date)
                                    : httpResponse(status, xmlContentType, body, keepAlive, date));
+    // Straight to the kernel, without waiting for the next turn of the event loop.
+    m_socket->flush();
     if (!keepAlive)
         closeAfterWriting();
 }

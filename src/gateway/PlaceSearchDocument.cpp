@@ -2,6 +2,7 @@
 
 #include "PlaceId.h"
 #include "XmlEscape.h"
+#include "XmlPadding.h"
 
 #include <cmath>
 
@@ -130,7 +131,9 @@ QByteArray renderPlaceSearchDocument(const QList<Place>& places, const QDateTime
     for (const Place& place : places)
         text += placeElement(place);
     text += QStringLiteral("</results></query><!-- total: %1 -->\n").arg(places.size());
-    return text.toUtf8();
+    QByteArray document = text.toUtf8();
+    padWithComment(document, minimumFoundBytes);
+    return document;
 }
 
 } // namespace brisora::gateway

@@ -1,0 +1,39 @@
+#include "GatewayTestData.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace brisora::gateway::test {
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "cannot read " << path.toStdString();
+        return {};
+    }
+    return file.readAll();
+}
+
+} // namespace
+
+QByteArray testData(const QString& name)
+{
+    return readFile(QStringLiteral(BRISORA_GATEWAY_TEST_DIR "/data/") + name);
+}
+
+void expectMatchesGolden(const QByteArray& actual, const QString& name)
+{
+    const QString path = QStringLiteral(BRISORA_GATEWAY_TEST_DIR "/golden/") + name;
+    if (qgetenv("BRISORA_UPDATE_GOLDEN") == "1") {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+        file.write(actual);
+        return;
+    }
+    const QByteArray expected = readFile(path);
+    EXPECT_EQ(actual.toStdString(), expected.toStdString()) << "golden file " << path.toStdString();
+}
+
+} // namespace brisora::gateway::test
