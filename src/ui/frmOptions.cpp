@@ -37,6 +37,8 @@ const QColor kLightCyan(128, 255, 255);
 const QString kFontFamily = QStringLiteral("MS Sans Serif");
 constexpr double kFontPoints = 8.25;
 constexpr double kSearchBoxPoints = 9.75;
+// Small enough that every line of the about text, credit and notice included, fits the label.
+constexpr double kAboutPoints = 7;
 
 struct RefreshEntry
 {
@@ -69,7 +71,9 @@ bool isNoPlace(std::string_view name)
 void paintOnPanel(QWidget* widget, QColor textColour)
 {
     QPalette palette = widget->palette();
+    // Buttons fill their background with the Button role, labels with Window.
     palette.setColor(QPalette::Window, kPanel);
+    palette.setColor(QPalette::Button, kPanel);
     palette.setColor(QPalette::WindowText, textColour);
     palette.setColor(QPalette::ButtonText, textColour);
     widget->setPalette(palette);
@@ -208,6 +212,7 @@ void frmOptions::buildControls()
     lblAbout = new QLabel(this);
     lblAbout->setObjectName(QStringLiteral("lblAbout"));
     lblAbout->setTextFormat(Qt::PlainText);
+    lblAbout->setFont(layoutFont(kFontFamily, kAboutPoints));
     lblAbout->setWordWrap(true);
     lblAbout->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblAbout->setGeometry(toPixels(layout::lblAbout));
