@@ -71,9 +71,14 @@ QString ConditionImages::resourcePath(int index)
     return QStringLiteral(":/conditions/%1.svg").arg(QLatin1String(kPictures[index - 1]));
 }
 
-QPixmap ConditionImages::picture(int index, double devicePixelRatio)
+QPixmap ConditionImages::picture(int index, double devicePixelRatio, double layoutScale)
 {
-    const int side = qRound(kSidePixels * devicePixelRatio);
+    if (!(devicePixelRatio > 0))
+        devicePixelRatio = 1.0;
+    if (!(layoutScale > 0))
+        layoutScale = 1.0;
+    // Drawn straight at the device size from the vector art, never scaled up from 52 pixels.
+    const int side = qRound(kSidePixels * layoutScale * devicePixelRatio);
     QPixmap pixmap(side, side);
     pixmap.fill(Qt::transparent);
     QSvgRenderer renderer(resourcePath(index));

@@ -17,8 +17,10 @@ public:
 
     /// Resource path of image `index`; image 49's path for an index outside 1 to 49.
     static QString resourcePath(int index);
-    /// Image `index` rendered crisp at `devicePixelRatio`, 52 × 52 device-independent pixels.
-    static QPixmap picture(int index, double devicePixelRatio);
+    /// Image `index`, 52 × 52 pixels at 96 dpi, times `layoutScale` (15 / the screen's twips
+    /// per pixel) on a denser screen, rendered crisp at `devicePixelRatio`. Image 49 for an
+    /// index outside 1 to 49; a scale or ratio that is not positive counts as 1.
+    static QPixmap picture(int index, double devicePixelRatio, double layoutScale = 1.0);
 };
 
 } // namespace brisora
