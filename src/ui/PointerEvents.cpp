@@ -29,17 +29,20 @@ bool PointerEvents::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseButtonPress: {
         const auto* e = static_cast<QMouseEvent*>(event);
         leftPressed_ = leftPressed_ || e->button() == Qt::LeftButton;
-        emit mouseDown(buttonMask(e->button()), e->position().toPoint());
+        emit mouseDown(buttonMask(e->button()), e->position().toPoint(),
+                       e->globalPosition().toPoint());
         return false;
     }
     case QEvent::MouseMove: {
         const auto* e = static_cast<QMouseEvent*>(event);
-        emit mouseMove(buttonMask(e->buttons()), e->position().toPoint());
+        emit mouseMove(buttonMask(e->buttons()), e->position().toPoint(),
+                       e->globalPosition().toPoint());
         return false;
     }
     case QEvent::MouseButtonRelease: {
         const auto* e = static_cast<QMouseEvent*>(event);
-        emit mouseUp(buttonMask(e->button()), e->position().toPoint());
+        emit mouseUp(buttonMask(e->button()), e->position().toPoint(),
+                     e->globalPosition().toPoint());
         const auto* widget = static_cast<QWidget*>(watched);
         if (e->button() == Qt::LeftButton && leftPressed_) {
             leftPressed_ = false;

@@ -6,7 +6,7 @@
 namespace brisora {
 
 /// Reports a widget's pointer events with the button state as a mask (1 left, 2 right,
-/// 4 middle, added together) and the pointer position in the widget's pixels.
+/// 4 middle, added together), the pointer position in the widget's pixels and on the screen.
 class PointerEvents final : public QObject
 {
     Q_OBJECT
@@ -18,9 +18,9 @@ public:
     static int buttonMask(Qt::MouseButtons buttons);
 
 signals:
-    void mouseDown(int button, QPoint position);
-    void mouseMove(int buttons, QPoint position);
-    void mouseUp(int button, QPoint position);
+    void mouseDown(int button, QPoint position, QPoint globalPosition);
+    void mouseMove(int buttons, QPoint position, QPoint globalPosition);
+    void mouseUp(int button, QPoint position, QPoint globalPosition);
     /// A left press and release over the widget.
     void clicked();
 

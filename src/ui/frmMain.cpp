@@ -12,8 +12,12 @@
 #include "ui/Fonts.h"
 #include "ui/MainWindowLayout.h"
 #include "ui/PointerEvents.h"
+#include "ui/WindowDrag.h"
+#include "ui/WindowPlacement.h"
+#include "ui/frmOptions.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -21,7 +25,6 @@
 #include <QSvgRenderer>
 
 #include <cmath>
-#include <limits>
 
 namespace brisora {
 
@@ -51,17 +54,6 @@ QString trimSpaces(const QString& text)
     while (end > begin && text[end - 1] == QLatin1Char(' '))
         --end;
     return text.mid(begin, end - begin);
-}
-
-/// Nearest whole number of twips, halves to the even neighbour, kept in 32 bits.
-std::int32_t roundTwips(double twips)
-{
-    const double rounded = std::nearbyint(twips); // the default mode rounds halves to even
-    if (!(rounded >= std::numeric_limits<std::int32_t>::min()))
-        return std::numeric_limits<std::int32_t>::min();
-    if (rounded > std::numeric_limits<std::int32_t>::max())
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(rounded);
 }
 
 void paintColours(QWidget* widget, const QColor& text, const QColor* background)
@@ -100,6 +92,12 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
     buildMenu();
     fetch_ = std::make_unique<WeatherFetch>(module_, platform_.newSocket(),
                                             parseServiceHost(build::kFeedHost), *this);
+    connect(&platform_.tray, &TrayIconService::leftButtonReleased, this,
+            &frmMain::restore_from_tray);
+    connect(&platform_.tray, &TrayIconService::rightButtonPressed, this,
+            &frmMain::openPopupMenu);
+    connect(&platform_.tray, &TrayIconService::availabilityChanged, this,
+            &frmMain::trayAvailabilityChanged);
 }
 
 frmMain::~frmMain() = default;
@@ -188,6 +186,22 @@ void frmMain::buildControls()
     Picture2->setPixmap(renderSvg(QStringLiteral(":/options-button.svg"), QSize(77, 28),
                                   devicePixelRatioF() * 15.0 / tppX));
 
+    drag_ = new WindowDrag(this);
+    auto* label6Events = new PointerEvents(Label6);
+    connect(label6Events, &PointerEvents::mouseMove, this,
+            [this](int buttons, QPoint, QPoint global) { Label6_MouseMove(buttons, global); });
+    connect(label6Events, &PointerEvents::mouseDown, this,
+            [this](int button, QPoint, QPoint) { Label6_MouseDown(button); });
+    auto* frame1Events = new PointerEvents(Frame1);
+    connect(frame1Events, &PointerEvents::mouseMove, this, &frmMain::Frame1_MouseMove);
+    connect(frame1Events, &PointerEvents::mouseDown, this,
+            [this](int button, QPoint, QPoint) { Frame1_MouseDown(button); });
+    for (PointerEvents* strip : {label6Events, frame1Events})
+        connect(strip, &PointerEvents::mouseUp, drag_, &WindowDrag::pointerWithoutLeftButton);
+    connect(drag_, &WindowDrag::moveEnded, this, &frmMain::recordPosition);
+    connect(new PointerEvents(this), &PointerEvents::mouseMove, this,
+            [this](int buttons, QPoint position, QPoint) { Form_MouseMove(buttons, position); });
+
     connect(new PointerEvents(Label3), &PointerEvents::clicked, this, &frmMain::Label3_Click);
     connect(new PointerEvents(Picture2), &PointerEvents::clicked, this, &frmMain::Picture2_Click);
 }
@@ -217,8 +231,7 @@ void frmMain::Form_Load()
     lblBar->setText(QString());
     SetTopMostWindow(this, kTrue);
     LoadConfig();
-    setLeftTwips(module_.Settings.WindowLeft);
-    setTopTwips(module_.Settings.WindowTop);
+    applyRecordedPosition(false);
     if (module_.Settings.StartInTray == 1) {
         startsHidden_ = true;
         minimize_to_tray();
@@ -241,6 +254,10 @@ void frmMain::Form_Unload()
     if (unloaded_)
         return;
     unloaded_ = true;
+    // A dialog left open would hand a window back over a settings file already written:
+    // close each as Cancel does, so no choice is half kept.
+    for (frmOptions* dialog : openOptionsDialogs())
+        dialog->cancel();
     SaveConfig();
     platform_.tray.Shell_NotifyIcon(TrayOperation::Delete, TrayIconRecord_);
     emit unloadedForGood();
@@ -260,8 +277,8 @@ void frmMain::LoadConfig()
         const QRect primary = areas.isEmpty() ? QRect(0, 0, 1024, 768) : areas.first();
         const int left = primary.right() + 1 - width() - kFirstRunMarginPixels;
         const int top = primary.top() + kFirstRunMarginPixels;
-        module_.Settings.WindowLeft = roundTwips(left * platform_.screen.twipsPerPixelX());
-        module_.Settings.WindowTop = roundTwips(top * platform_.screen.twipsPerPixelY());
+        module_.Settings.WindowLeft = WindowPlacement::roundTwips(left * platform_.screen.twipsPerPixelX());
+        module_.Settings.WindowTop = WindowPlacement::roundTwips(top * platform_.screen.twipsPerPixelY());
         return;
     }
     const DecodedSettings decoded = decodeSettings(file->toStdString(), Settings{});
@@ -412,10 +429,98 @@ void frmMain::setTopTwips(double twips)
     move(x(), static_cast<int>(std::lround(twips / platform_.screen.twipsPerPixelY())));
 }
 
+void frmMain::applyRecordedPosition(bool topFirst)
+{
+    const double tppX = platform_.screen.twipsPerPixelX();
+    const double tppY = platform_.screen.twipsPerPixelY();
+    const QRect recorded(static_cast<int>(std::lround(module_.Settings.WindowLeft / tppX)),
+                         static_cast<int>(std::lround(module_.Settings.WindowTop / tppY)),
+                         width(), height());
+    // A monitor unplugged since the position was recorded must not strand the window; the
+    // stored value changes only when the window is next recorded.
+    const QPoint target =
+        WindowPlacement::reachablePosition(recorded, platform_.screen.screenAreas());
+    if (topFirst) {
+        move(x(), target.y());
+        move(target.x(), target.y());
+    } else {
+        move(target.x(), y());
+        move(target.x(), target.y());
+    }
+}
+
+void frmMain::moveEvent(QMoveEvent* event)
+{
+    QWidget::moveEvent(event);
+    if (drag_ && drag_->active())
+        recordPosition();
+}
+
 void frmMain::recordPosition()
 {
-    module_.Settings.WindowLeft = roundTwips(leftTwips());
-    module_.Settings.WindowTop = roundTwips(topTwips());
+    module_.Settings.WindowLeft = WindowPlacement::roundTwips(leftTwips());
+    module_.Settings.WindowTop = WindowPlacement::roundTwips(topTwips());
+}
+
+// ---- the title strip ----
+
+void frmMain::titleStripMove(int Button, QPoint globalPosition)
+{
+    if (Button == 1)
+        drag_->leftButtonMove(globalPosition);
+    else
+        drag_->pointerWithoutLeftButton();
+    recordPosition();
+    if (Button == 2)
+        openPopupMenu();
+}
+
+void frmMain::Label6_MouseMove(int Button, QPoint globalPosition)
+{
+    titleStripMove(Button, globalPosition);
+}
+
+void frmMain::Label6_MouseDown(int Button)
+{
+    if (Button == 2)
+        openPopupMenu();
+}
+
+void frmMain::Frame1_MouseMove(int Button, QPoint position, QPoint globalPosition)
+{
+    if (module_.WindowShown == kTrue) {
+        titleStripMove(Button, globalPosition);
+        return;
+    }
+    // While hidden the strip's X carries a tray notification code, in pixels.
+    switch (position.x()) {
+    case 515: restore_from_tray(); break;
+    case 516: openPopupMenu(); break;
+    default: break;
+    }
+}
+
+void frmMain::Frame1_MouseDown(int Button)
+{
+    if (Button == 2)
+        openPopupMenu();
+}
+
+void frmMain::Form_MouseMove(int, QPoint position)
+{
+    switch (position.x()) {
+    case 514: restore_from_tray(); break;
+    case 516: openPopupMenu(); break;
+    default: break;
+    }
+}
+
+void frmMain::openPopupMenu()
+{
+    ++popupMenuOpenings_;
+    // Not modal: the fetch's ticks and socket events go on while the menu is open.
+    if (!mnuMain->isVisible())
+        mnuMain->popup(QCursor::pos());
 }
 
 // ---- tray and menu ----
@@ -445,15 +550,19 @@ void frmMain::minimize_to_tray()
 {
     module_.WindowShown = kFalse;
     mnuOpen->setEnabled(true);
-    hide();
+    // Without a notification area a hidden window could never be brought back: minimize it
+    // to the task bar instead.
+    if (platform_.tray.isAvailable())
+        hide();
+    else
+        showMinimized();
     fillTrayIconRecord();
 }
 
 void frmMain::restore_from_tray()
 {
-    setTopTwips(module_.Settings.WindowTop);
-    setLeftTwips(module_.Settings.WindowLeft);
-    show();
+    applyRecordedPosition(true);
+    showMainWindow();
     module_.WindowShown = kTrue;
     mnuOpen->setEnabled(false);
 }
@@ -476,14 +585,40 @@ void frmMain::mnuOpen_Click()
 
 void frmMain::mnuOptions_Click()
 {
+    if (unloaded_)
+        return;
     module_.ShownBeforeOptions = module_.WindowShown;
     recordPosition();
     minimize_to_tray();
+    // A fresh dialog each time, even while another is open; it deletes itself when closed.
+    optionsDialogs_.removeAll(nullptr);
+    auto* dialog = new frmOptions(module_, *this, platform_);
+    optionsDialogs_.append(dialog);
+    dialog->show();
+    SetTopMostWindow(dialog, kTrue);
+}
+
+QList<frmOptions*> frmMain::openOptionsDialogs() const
+{
+    QList<frmOptions*> open;
+    for (const QPointer<frmOptions>& dialog : optionsDialogs_)
+        if (dialog && dialog->isVisible()) // a closed dialog waits for its deferred delete
+            open.append(dialog);
+    return open;
 }
 
 void frmMain::mnuExit_Click()
 {
     Form_Unload();
+}
+
+void frmMain::trayAvailabilityChanged(bool available)
+{
+    if (!available || unloaded_)
+        return;
+    // A notification area appeared after start-up: put the icon there now.
+    fillTrayIconRecord();
+    platform_.tray.Shell_NotifyIcon(TrayOperation::Add, TrayIconRecord_);
 }
 
 void frmMain::setOpenItemEnabled(bool enabled)
@@ -493,6 +628,7 @@ void frmMain::setOpenItemEnabled(bool enabled)
 
 void frmMain::showMainWindow()
 {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
 }
 

@@ -6,6 +6,8 @@
 #include "platform/TrayIconRecord.h"
 #include "ui/OptionsHost.h"
 
+#include <QList>
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -18,6 +20,8 @@ class QFrame;
 namespace brisora {
 
 class WeatherFetch;
+class WindowDrag;
+class frmOptions;
 
 /// The widget's main window: a borderless, top-most 207 × 331 pixel window with the title
 /// strip, the place and time lines, the weather panel and the options button. It owns the
@@ -55,6 +59,16 @@ public:
     /// Position and size stay. Returns non-zero.
     static int SetTopMostWindow(QWidget* window, std::int16_t Topmost);
 
+    // The title strip: Label6 and Frame1. Button is the mask 1 left, 2 right, 4 middle.
+    void Label6_MouseMove(int Button, QPoint globalPosition);
+    void Label6_MouseDown(int Button);
+    void Frame1_MouseMove(int Button, QPoint position, QPoint globalPosition);
+    void Frame1_MouseDown(int Button);
+    /// Pointer moves over the bare window; X in pixels also carries tray notification codes.
+    void Form_MouseMove(int Button, QPoint position);
+    /// How often the popup menu has been opened (tests watch it).
+    int popupMenuOpenings() const { return popupMenuOpenings_; }
+
     // Tray and menu.
     void show_in_tray();
     void minimize_to_tray();
@@ -65,6 +79,8 @@ public:
     void mnuOptions_Click();
     void mnuExit_Click();
     const TrayIconRecord& trayIconRecord() const { return TrayIconRecord_; }
+    /// The options dialogs now open, oldest first.
+    QList<frmOptions*> openOptionsDialogs() const;
     QMenu* popupMenu() const { return mnuMain; }
     QAction* openItem() const { return mnuOpen; }
 
@@ -86,7 +102,16 @@ signals:
     /// Form_Unload has run; the program may end.
     void unloadedForGood();
 
+protected:
+    void moveEvent(QMoveEvent* event) override;
+
 private:
+    void openPopupMenu();
+    void titleStripMove(int Button, QPoint globalPosition);
+    /// Moves the window to its recorded place, onto the nearest screen if that lies off every one.
+    void applyRecordedPosition(bool topFirst);
+    void trayAvailabilityChanged(bool available);
+
     // FetchView
     void setTitleCaption(const QString& caption) override;
     QString barCaption() const override;
@@ -106,6 +131,9 @@ private:
     Module1& module_;
     PlatformServices& platform_;
     std::unique_ptr<WeatherFetch> fetch_;
+    WindowDrag* drag_ = nullptr;
+    QList<QPointer<frmOptions>> optionsDialogs_;
+    int popupMenuOpenings_ = 0;
     brisora::TrayIconRecord TrayIconRecord_;
     bool unloaded_ = false;
     bool startsHidden_ = false;

@@ -123,10 +123,12 @@ TEST_F(frmMainStartupTest, OnlyStartInTrayOneStartsHidden)
 
 TEST_F(frmMainStartupTest, UnloadWritesTheSettingsBackAndRemovesTheIcon)
 {
-    const QByteArray file = "1\r\n0\r\n6\r\n45000\r\n-300\r\n2459115\r\n2\r\n  Lakeside \r\n";
+    // Far to the right on a wide desktop of two screens.
+    screen.areas.append(QRect(1920, 0, 1920, 1080));
+    const QByteArray file = "1\r\n0\r\n6\r\n45000\r\n300\r\n2459115\r\n2\r\n  Lakeside \r\n";
     frmMain& f = load(&file);
     f.Form_Unload();
-    EXPECT_EQ(written(), "1\r\n0\r\n6\r\n45000\r\n-300\r\n2459115\r\n0\r\nLakeside\r\n");
+    EXPECT_EQ(written(), "1\r\n0\r\n6\r\n45000\r\n300\r\n2459115\r\n0\r\nLakeside\r\n");
     EXPECT_FALSE(tray.iconShown);
     EXPECT_EQ(tray.calls.last().operation, TrayOperation::Delete);
     const int writes = storage.writes;
