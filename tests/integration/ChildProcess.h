@@ -1,0 +1,109 @@
+#pragma once
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <optional>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace brisora::test {
+
+/// A program started by the test, with its environment plus `extraEnvironment`
+/// ("NAME=value" entries, which win over inherited ones). Killed with SIGKILL if the test
+/// leaves it running.
+class ChildProcess
+{
+public:
+    ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::vector<std::string>& extraEnvironment = {})
+    {
+        std::vector<std::string> argStore{program};
+        argStore.insert(argStore.end(), arguments.begin(), arguments.end());
+        std::vector<std::string> envStore = extraEnvironment;
+        for (char** entry = environ; *entry; ++entry) {
+            const std::string line(*entry);
+            const std::string name = line.substr(0, line.find('=') + 1);
+            bool overridden = false;
+            for (const std::string& extra : extraEnvironment)
+                overridden = overridden || extra.rfind(name, 0) == 0;
+            if (!overridden)
+                envStore.push_back(line);
+        }
+        std::vector<char*> argv;
+        for (std::string& arg : argStore)
+            argv.push_back(arg.data());
+        argv.push_back(nullptr);
+        std::vector<char*> envp;
+        for (std::string& env : envStore)
+            envp.push_back(env.data());
+        envp.push_back(nullptr);
+        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0)
+            pid_ = -1;
+    }
+    ~ChildProcess()
+    {
+        if (running()) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t pid() const { return pid_; }
+    bool started() const { return pid_ > 0; }
+    bool running() const { return pid_ > 0 && !status_; }
+
+    void signal(int number) const
+    {
+        if (running())
+            ::kill(pid_, number);
+    }
+
+    /// The wait status once it has ended within `timeout`; nullopt if it is still running.
+    std::optional<int> waitForExit(std::chrono::milliseconds timeout)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (running()) {
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_)
+                status_ = status;
+            else if (std::chrono::steady_clock::now() >= deadline)
+                break;
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(2)); // poll cadence
+        }
+        return status_;
+    }
+
+    /// True once the process has installed handlers for every one of `numbers`: it reads
+    /// the caught-signals mask that the kernel publishes.
+    bool catches(std::initializer_list<int> numbers) const
+    {
+        std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("SigCgt:", 0) != 0)
+                continue;
+            const unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
+            for (const int number : numbers)
+                if (!(mask & (1ULL << (number - 1))))
+                    return false;
+            return true;
+        }
+        return false;
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+};
+
+} // namespace brisora::test

@@ -1,0 +1,45 @@
+#pragma once
+// Runs the test thread's event loop for socket events while keeping every timer of the code
+// under test from firing: the tests deliver the 100 ms ticks by hand, so a real tick slipping
+// in would throw the count off.
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+
+#include <chrono>
+#include <thread>
+
+namespace brisora::test {
+
+/// One pass over what is waiting (socket notifiers, queued calls, host look-up results),
+/// timers left out. Deferred deletes are flushed too: the tests run no exec() of their own,
+/// and without it the sockets that the client drops would only pile up.
+inline void pumpOnce()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::X11ExcludeTimers);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+/// Pumps until `done()` holds or `timeoutMs` has passed; returns `done()`.
+template <typename Predicate> bool pumpUntil(Predicate done, int timeoutMs = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() >= timeoutMs)
+            return done();
+        pumpOnce();
+        // Poll cadence only; nothing here waits on the code's timing.
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    return true;
+}
+
+/// Pumps for `ms` milliseconds, whatever happens.
+inline void pumpFor(int ms)
+{
+    pumpUntil([] { return false; }, ms);
+}
+
+} // namespace brisora::test
