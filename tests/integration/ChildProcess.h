@@ -16,13 +16,13 @@ extern char** environ;
 namespace brisora::test {
 
 /// A program started by the test, with its environment plus `extraEnvironment`
-/// ("NAME=value" entries, which win over inherited ones). Killed with SIGKILL if the test
-/// leaves it running.
+/// ("NAME=value" entries, which win over inherited ones). `handOver`, when not -1, becomes
+/// the child's descriptor 3. Killed with SIGKILL if the test leaves it running.
 class ChildProcess
 {
 public:
     ChildProcess(const std::string& program, const std::vector<std::string>& arguments,
-                 const std::vector<std::string>& extraEnvironment = {})
+                 const std::vector<std::string>& extraEnvironment = {}, int handOver = -1)
     {
         std::vector<std::string> argStore{program};
         argStore.insert(argStore.end(), arguments.begin(), arguments.end());
@@ -44,8 +44,14 @@ public:
         for (std::string& env : envStore)
             envp.push_back(env.data());
         envp.push_back(nullptr);
-        if (::posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0)
+        posix_spawn_file_actions_t actions;
+        ::posix_spawn_file_actions_init(&actions);
+        if (handOver >= 0)
+            ::posix_spawn_file_actions_adddup2(&actions, handOver, 3);
+        if (::posix_spawnp(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data()) !=
+            0)
             pid_ = -1;
+        ::posix_spawn_file_actions_destroy(&actions);
     }
     ~ChildProcess()
     {

@@ -1,41 +1,19 @@
-// The settings file survives the process that writes it being killed at any moment, and
-// the program writes it when told to end by a signal, shown or hidden.
+// The settings file survives the process that writes it being killed at any moment.
 #include "integration/ChildProcess.h"
+#include "integration/FileBytes.h"
 #include "integration/SaverGeneration.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <random>
-#include <sys/stat.h>
 
 using namespace brisora::test;
 using namespace std::chrono_literals;
 
 namespace {
-
-std::string readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
-}
-
-void writeAll(const QString& path, const std::string& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
-}
-
-ino_t inodeOf(const QString& path)
-{
-    struct stat info = {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
-}
 
 /// The names in `folder` other than the settings file itself.
 QStringList strayFiles(const QString& folder)
@@ -52,7 +30,7 @@ TEST(DurabilityTest, AKilledSaveLeavesEitherTheWholeOldOrTheWholeNewFile)
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString path = folder.filePath(QStringLiteral("brisora.conf"));
-    writeAll(path, saverGeneration(0));
+    ASSERT_TRUE(writeBytes(path, saverGeneration(0)));
 
     const unsigned seed = std::random_device{}();
     std::mt19937 random(seed);
@@ -76,7 +54,7 @@ TEST(DurabilityTest, AKilledSaveLeavesEitherTheWholeOldOrTheWholeNewFile)
         ASSERT_TRUE(status && WIFSIGNALED(*status))
             << "the saver stopped by itself (seed " << seed << ")";
 
-        const std::string file = readAll(path);
+        const std::string file = readBytes(path);
         const int found = claimedGeneration(file);
         ASSERT_GT(found, generation) << "round " << round << ", seed " << seed;
         ASSERT_EQ(file, saverGeneration(found))
@@ -88,77 +66,3 @@ TEST(DurabilityTest, AKilledSaveLeavesEitherTheWholeOldOrTheWholeNewFile)
     RecordProperty("generations", generation);
     RecordProperty("stray_temporary_files", int(strayFiles(folder.path()).size()));
 }
-
-namespace {
-
-/// The real program, copied with its settings file into a folder of its own.
-class SignalShutdownTest : public testing::TestWithParam<std::tuple<int, bool>>
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        program = folder.filePath(QStringLiteral("brisora"));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(BRISORA_EXECUTABLE), program));
-        settingsPath = folder.filePath(QStringLiteral("brisora.conf"));
-    }
-
-    QTemporaryDir folder;
-    QString program;
-    QString settingsPath;
-};
-
-std::string signalName(int number)
-{
-    switch (number) {
-    case SIGTERM:
-        return "SIGTERM";
-    case SIGINT:
-        return "SIGINT";
-    default:
-        return "SIGHUP";
-    }
-}
-
-} // namespace
-
-TEST_P(SignalShutdownTest, TheSettingsFileIsWritten)
-{
-    const auto [signalNumber, hidden] = GetParam();
-    // Written the way a hand might: spaces around values and a units flag of 2, which the
-    // program writes back cleaned up, so a rewrite shows in the bytes as well as the inode.
-    const std::string tray = hidden ? "1" : "0";
-    writeAll(settingsPath,
-             "0\r\n" + tray + "\r\n 3 \r\n1500\r\n3000\r\n99999999\r\n2\r\n  Somewhere \r\n");
-    const ino_t before = inodeOf(settingsPath);
-
-    ChildProcess app(
-        program.toStdString(), {},
-        {"QT_QPA_PLATFORM=offscreen",
-         "XDG_CONFIG_HOME=" + folder.filePath(QStringLiteral("config")).toStdString()});
-    ASSERT_TRUE(app.started());
-    const auto deadline = std::chrono::steady_clock::now() + 20s;
-    while (!app.catches({SIGTERM, SIGINT, SIGHUP}) && app.running() &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(2ms); // poll cadence of the readiness check
-    ASSERT_TRUE(app.catches({SIGTERM, SIGINT, SIGHUP})) << "the program never got ready";
-
-    app.signal(signalNumber);
-    const std::optional<int> status = app.waitForExit(20s);
-    ASSERT_TRUE(status) << "still running after " << signalName(signalNumber);
-    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "wait status " << *status;
-
-    EXPECT_NE(inodeOf(settingsPath), before) << "the file was not replaced";
-    EXPECT_EQ(readAll(settingsPath),
-              "0\r\n" + tray + "\r\n3\r\n1500\r\n3000\r\n99999999\r\n0\r\nSomewhere\r\n");
-    EXPECT_FALSE(QFileInfo::exists(folder.filePath(QStringLiteral("config/brisora"))))
-        << "the file beside the program was writable; nothing goes to the per-user folder";
-}
-
-INSTANTIATE_TEST_SUITE_P(ShownAndHidden, SignalShutdownTest,
-                         testing::Combine(testing::Values(SIGTERM, SIGINT, SIGHUP),
-                                          testing::Bool()),
-                         [](const testing::TestParamInfo<std::tuple<int, bool>>& param) {
-                             return signalName(std::get<0>(param.param)) +
-                                    (std::get<1>(param.param) ? "WhileHidden" : "WhileShown");
-                         });

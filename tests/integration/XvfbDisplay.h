@@ -1,0 +1,72 @@
+#pragma once
+
+#include "integration/ChildProcess.h"
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <poll.h>
+#include <string>
+
+namespace brisora::test {
+
+/// A virtual X server of the test's own, for what only a real display can do (a pointer
+/// click). It picks a free display number itself, so parallel tests never share one.
+class XvfbDisplay
+{
+public:
+    /// True when Xvfb and xdotool are installed.
+    static bool available()
+    {
+        return std::system("command -v Xvfb >/dev/null 2>&1 && "
+                           "command -v xdotool >/dev/null 2>&1") == 0;
+    }
+
+    XvfbDisplay()
+    {
+        int ready[2];
+        if (::pipe(ready) != 0)
+            return;
+        server_ = std::make_unique<ChildProcess>(
+            "Xvfb",
+            std::vector<std::string>{"-displayfd", "3", "-nolisten", "tcp", "-screen", "0",
+                                     "1024x768x24"},
+            std::vector<std::string>{}, ready[1]);
+        ::close(ready[1]);
+        // Xvfb writes its display number once it accepts connections.
+        std::string number;
+        pollfd wait{ready[0], POLLIN, 0};
+        char c = 0;
+        while (::poll(&wait, 1, 10000) == 1 && ::read(ready[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        ::close(ready[0]);
+        if (!number.empty())
+            name_ = ":" + number;
+    }
+
+    bool ready() const { return !name_.empty(); }
+    /// ":N", for DISPLAY.
+    const std::string& name() const { return name_; }
+
+    /// Runs xdotool on this display; its standard output, trailing newline removed.
+    std::string xdotool(const std::string& arguments) const
+    {
+        const std::string command = "DISPLAY=" + name_ + " xdotool " + arguments + " 2>/dev/null";
+        std::string out;
+        if (FILE* pipe = ::popen(command.c_str(), "r")) {
+            std::array<char, 256> buffer{};
+            while (std::fgets(buffer.data(), int(buffer.size()), pipe))
+                out += buffer.data();
+            ::pclose(pipe);
+        }
+        while (!out.empty() && out.back() == '\n')
+            out.pop_back();
+        return out;
+    }
+
+private:
+    std::unique_ptr<ChildProcess> server_;
+    std::string name_;
+};
+
+} // namespace brisora::test
