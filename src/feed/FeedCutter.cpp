@@ -109,9 +109,11 @@ void assignWithoutQuotes(std::string& out, std::string_view s)
 {
     out.clear();
     out.reserve(s.size());
-    for (const char c : s)
-        if (c != '"')
-            out.push_back(c);
+    for (std::size_t quote = s.find('"'); quote != npos; quote = s.find('"')) {
+        out.append(s.substr(0, quote));
+        s.remove_prefix(quote + 1);
+    }
+    out.append(s);
 }
 
 std::string withoutQuotes(std::string_view s)
