@@ -11,10 +11,10 @@ namespace {
 /// Squared distance from `point` to the nearest point of `area`.
 qint64 distanceSquared(const QPoint& point, const QRect& area)
 {
-    const qint64 dx = std::max({qint64(area.left()) - point.x(), qint64(0),
-                                qint64(point.x()) - area.right()});
-    const qint64 dy = std::max({qint64(area.top()) - point.y(), qint64(0),
-                                qint64(point.y()) - area.bottom()});
+    const qint64 dx =
+        std::max({qint64(area.left()) - point.x(), qint64(0), qint64(point.x()) - area.right()});
+    const qint64 dy =
+        std::max({qint64(area.top()) - point.y(), qint64(0), qint64(point.y()) - area.bottom()});
     return dx * dx + dy * dy;
 }
 

@@ -18,12 +18,14 @@
 
 #include <QAction>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QSvgRenderer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace brisora {
@@ -35,6 +37,7 @@ constexpr double kPanelFontPoints = 8.25;
 constexpr auto kSansSerif = "MS Sans Serif";
 constexpr double kTitleFontPoints = 9.75;
 constexpr int kFirstRunMarginPixels = 24;
+constexpr double kStandardTwipsPerPixel = 15.0; // 96 dots per inch
 const QColor kBlack(0, 0, 0);
 const QColor kWhite(255, 255, 255);
 const QColor kCyan(0, 255, 255);
@@ -67,6 +70,15 @@ void paintColours(QWidget* widget, const QColor& text, const QColor* background)
     widget->setPalette(palette);
 }
 
+/// Shows only the lines that fit a label's height whole: a line cut through the middle reads
+/// as noise, while the laid-out heights leave a few pixels below the last whole line.
+void showWholeLinesOnly(QLabel* label)
+{
+    const int lineSpacing = QFontMetrics(label->font()).lineSpacing();
+    const int lines = std::max(1, label->height() / std::max(1, lineSpacing));
+    label->setContentsMargins(0, 0, 0, std::max(0, label->height() - lines * lineSpacing));
+}
+
 QPixmap renderSvg(const QString& path, QSize size, double devicePixelRatio)
 {
     QPixmap pixmap(size * devicePixelRatio);
@@ -94,8 +106,7 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
                                             parseServiceHost(build::kFeedHost), *this);
     connect(&platform_.tray, &TrayIconService::leftButtonReleased, this,
             &frmMain::restore_from_tray);
-    connect(&platform_.tray, &TrayIconService::rightButtonPressed, this,
-            &frmMain::openPopupMenu);
+    connect(&platform_.tray, &TrayIconService::rightButtonPressed, this, &frmMain::openPopupMenu);
     connect(&platform_.tray, &TrayIconService::availabilityChanged, this,
             &frmMain::trayAvailabilityChanged);
 }
@@ -120,6 +131,7 @@ QLabel* frmMain::addLabel(const char* name, QWidget* container, const QString& c
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setFont(font);
     label->setGeometry(pixelRect(name));
+    showWholeLinesOnly(label);
     paintColours(label, kBlack, nullptr);
     return label;
 }
@@ -183,8 +195,11 @@ void frmMain::buildControls()
     Picture2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture2->setCursor(Qt::PointingHandCursor);
     paintColours(Picture2, kWhite, &kBlack);
-    Picture2->setPixmap(renderSvg(QStringLiteral(":/options-button.svg"), QSize(77, 28),
-                                  devicePixelRatioF() * 15.0 / tppX));
+    // The button's picture grows with the layout on a denser screen and stays sharp.
+    const double layoutScale = kStandardTwipsPerPixel / tppX;
+    Picture2->setPixmap(renderSvg(QStringLiteral(":/options-button.svg"),
+                                  QSize(qRound(77 * layoutScale), qRound(28 * layoutScale)),
+                                  devicePixelRatioF()));
 
     drag_ = new WindowDrag(this);
     auto* label6Events = new PointerEvents(Label6);
@@ -277,8 +292,10 @@ void frmMain::LoadConfig()
         const QRect primary = areas.isEmpty() ? QRect(0, 0, 1024, 768) : areas.first();
         const int left = primary.right() + 1 - width() - kFirstRunMarginPixels;
         const int top = primary.top() + kFirstRunMarginPixels;
-        module_.Settings.WindowLeft = WindowPlacement::roundTwips(left * platform_.screen.twipsPerPixelX());
-        module_.Settings.WindowTop = WindowPlacement::roundTwips(top * platform_.screen.twipsPerPixelY());
+        module_.Settings.WindowLeft =
+            WindowPlacement::roundTwips(left * platform_.screen.twipsPerPixelX());
+        module_.Settings.WindowTop =
+            WindowPlacement::roundTwips(top * platform_.screen.twipsPerPixelY());
         return;
     }
     const DecodedSettings decoded = decodeSettings(file->toStdString(), Settings{});
@@ -373,10 +390,12 @@ void frmMain::ParseWeather(const std::string& reply)
             // Once a long first line has been shown the two-line layout stays for the run.
             twoLineForecast_ = true;
             const double tppY = platform_.screen.twipsPerPixelY();
-            const double day1TopTwips = txtDay1->y() * tppY;
+            // The first line never moves: its laid-out top keeps the exact twips.
+            const double day1TopTwips = MainWindowLayout::find("txtDay1")->top;
             txtDay1->resize(
                 txtDay1->width(),
                 static_cast<int>(std::lround(MainWindowLayout::kDay1TwoLineHeightTwips / tppY)));
+            showWholeLinesOnly(txtDay1);
             txtDay2->move(
                 txtDay2->x(),
                 static_cast<int>(std::lround(
@@ -392,7 +411,9 @@ void frmMain::ParseWeather(const std::string& reply)
         txtDay1->setText(QLatin1String(kUnreadableWeather));
         return;
     }
-    Picture1->setPixmap(ConditionImages::picture(cut.imageIndex, devicePixelRatioF()));
+    Picture1->setPixmap(
+        ConditionImages::picture(cut.imageIndex, devicePixelRatioF(),
+                                 kStandardTwipsPerPixel / platform_.screen.twipsPerPixelX()));
     TrayIconRecord_.storeTip(fromUtf8(cut.tooltip));
     platform_.tray.Shell_NotifyIcon(TrayOperation::Modify, TrayIconRecord_);
 }
@@ -434,8 +455,8 @@ void frmMain::applyRecordedPosition(bool topFirst)
     const double tppX = platform_.screen.twipsPerPixelX();
     const double tppY = platform_.screen.twipsPerPixelY();
     const QRect recorded(static_cast<int>(std::lround(module_.Settings.WindowLeft / tppX)),
-                         static_cast<int>(std::lround(module_.Settings.WindowTop / tppY)),
-                         width(), height());
+                         static_cast<int>(std::lround(module_.Settings.WindowTop / tppY)), width(),
+                         height());
     // A monitor unplugged since the position was recorded must not strand the window; the
     // stored value changes only when the window is next recorded.
     const QPoint target =
@@ -494,9 +515,14 @@ void frmMain::Frame1_MouseMove(int Button, QPoint position, QPoint globalPositio
     }
     // While hidden the strip's X carries a tray notification code, in pixels.
     switch (position.x()) {
-    case 515: restore_from_tray(); break;
-    case 516: openPopupMenu(); break;
-    default: break;
+    case 515:
+        restore_from_tray();
+        break;
+    case 516:
+        openPopupMenu();
+        break;
+    default:
+        break;
     }
 }
 
@@ -509,9 +535,14 @@ void frmMain::Frame1_MouseDown(int Button)
 void frmMain::Form_MouseMove(int, QPoint position)
 {
     switch (position.x()) {
-    case 514: restore_from_tray(); break;
-    case 516: openPopupMenu(); break;
-    default: break;
+    case 514:
+        restore_from_tray();
+        break;
+    case 516:
+        openPopupMenu();
+        break;
+    default:
+        break;
     }
 }
 

@@ -27,9 +27,9 @@ protected:
     void start(const QByteArray& file)
     {
         storage.files.insert(storage.besideExecutablePath(), file);
-        services = std::make_unique<PlatformServices>(PlatformServices{
-            [] { return std::make_unique<FakeTcpClient>(); }, tray, storage, screen, logon,
-            QStringLiteral("/opt/brisora/brisora")});
+        services = std::make_unique<PlatformServices>(
+            PlatformServices{[] { return std::make_unique<FakeTcpClient>(); }, tray, storage,
+                             screen, logon, QStringLiteral("/opt/brisora/brisora")});
         form = std::make_unique<frmMain>(module, *services);
         form->Form_Load();
         if (form->showsAfterLoad())
@@ -233,17 +233,17 @@ TEST_F(frmMainTrayTest, PositionOffEveryScreenIsBroughtBackWithoutChangingTheSto
     EXPECT_EQ(form->pos(), QPoint(1920 - form->width(), 100));
     EXPECT_EQ(module.Settings.WindowLeft, 40500);
 
-    EXPECT_EQ(WindowPlacement::reachablePosition(QRect(2700, 100, 207, 331),
-                                                 {QRect(0, 0, 1920, 1080),
-                                                  QRect(1920, 0, 1920, 1080)}),
-              QPoint(2700, 100));
-    EXPECT_EQ(WindowPlacement::reachablePosition(QRect(-500, -500, 207, 331),
-                                                 {QRect(0, 0, 1920, 1080),
-                                                  QRect(1920, 0, 1920, 1080)}),
-              QPoint(0, 0));
-    EXPECT_EQ(WindowPlacement::reachablePosition(QRect(1900, 100, 207, 331),
-                                                 {QRect(0, 0, 1920, 1080)}),
-              QPoint(1713, 100))
+    EXPECT_EQ(
+        WindowPlacement::reachablePosition(QRect(2700, 100, 207, 331),
+                                           {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1920, 1080)}),
+        QPoint(2700, 100));
+    EXPECT_EQ(
+        WindowPlacement::reachablePosition(QRect(-500, -500, 207, 331),
+                                           {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1920, 1080)}),
+        QPoint(0, 0));
+    EXPECT_EQ(
+        WindowPlacement::reachablePosition(QRect(1900, 100, 207, 331), {QRect(0, 0, 1920, 1080)}),
+        QPoint(1713, 100))
         << "a strip with less than a grab's width on screen is pulled in";
 }
 
