@@ -63,6 +63,10 @@ QString XdgAutostartEntry::execValue(const QString& executablePath)
 
 bool XdgAutostartEntry::SetEntry(const QString& executablePath)
 {
+    // An entry that runs nothing, or a path relative to whatever folder the session starts
+    // in, would only fail at every logon.
+    if (!QDir::isAbsolutePath(executablePath))
+        return false;
     if (!QDir().mkpath(directory_))
         return false;
     const QString text = QStringLiteral("[Desktop Entry]\n"

@@ -20,8 +20,8 @@ public:
     /// with the characters that quoting and the key-file format reserve escaped.
     static QString execValue(const QString& executablePath);
 
-    /// Writes the entry atomically, creating the folder when needed; false when the file could
-    /// not be written (an earlier entry is then left as it was).
+    /// Writes the entry atomically, creating the folder when needed; false when the path is
+    /// not absolute or the file could not be written (an earlier entry is then left as it was).
     bool SetEntry(const QString& executablePath) override;
     /// Removes the entry; harmless when there is none.
     void DeleteEntry() override;

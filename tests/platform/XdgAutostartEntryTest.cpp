@@ -131,6 +131,12 @@ TEST(XdgAutostartEntry, FailedWriteKeepsTheEarlierEntry)
     blocker.close();
     EXPECT_FALSE(XdgAutostartEntry(blocker.fileName()).SetEntry("/opt/brisora/brisora"));
 
+    // No path, or one relative to wherever the session starts, would run nothing.
+    XdgAutostartEntry elsewhere(home.path() + "/other");
+    EXPECT_FALSE(elsewhere.SetEntry(""));
+    EXPECT_FALSE(elsewhere.SetEntry("brisora"));
+    EXPECT_FALSE(QFile::exists(elsewhere.entryPath()));
+
     // A folder that cannot be written into keeps the entry it has.
     const QString folder = home.path() + "/config/autostart";
     XdgAutostartEntry entry(folder);
