@@ -335,6 +335,26 @@ TEST_F(frmMainPanelTest, LinesThatShowAreShownWhole)
         << "the foot of the third line is cut off";
 }
 
+TEST_F(frmMainPanelTest, CaptionsWrapAtSpacesOnly)
+{
+    open();
+    fetch(metric, 1); // "Wed, Showers. High:27  Low:18 " is too wide for one line
+    QLabel* line = form->label("txtDay2");
+    ASSERT_EQ(line->text(), "Wed, Showers. High:27  Low:18 ");
+    QLabel broken(QStringLiteral("Wed, Showers. High:27\nLow:18"));
+    broken.setTextFormat(Qt::PlainText);
+    broken.setAlignment(line->alignment());
+    broken.setFont(line->font());
+    QPalette colours;
+    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText})
+        colours.setColor(role, line->palette().color(role));
+    broken.setPalette(colours);
+    broken.resize(line->size());
+    EXPECT_TRUE(line->grab().toImage().convertToFormat(QImage::Format_RGB32) ==
+                broken.grab().toImage().convertToFormat(QImage::Format_RGB32))
+        << "the line breaks where its words end, not between \"Low:\" and \"18\"";
+}
+
 TEST_F(frmMainPanelTest, ClearWeatherBlanksTheValuesOnly)
 {
     open();
