@@ -126,6 +126,10 @@ void FeedService::fetchForecast(const Place& place, Units units)
                 m_lastGood.save(place.placeId, units, document);
             finishFeed(key, GatewayReply{200, std::move(document)}, m_timing.forecastFresh,
                        m_timing.forecastUsable);
+        } else if (const ReplyCache::Entry* cached = m_replies.find(key, nowMs());
+                   cached && cached->reply.status == 200) {
+            // A refresh that failed keeps the document already in hand.
+            finishFeed(key, cached->reply, m_timing.staleHeld, m_timing.staleHeld);
         } else if (std::optional<QByteArray> lastGood = m_lastGood.load(place.placeId, units)) {
             finishFeed(key, GatewayReply{200, std::move(*lastGood)}, m_timing.staleHeld,
                        m_timing.staleHeld);

@@ -48,8 +48,11 @@ void HttpConnection::readIncoming()
         m_socket->readAll(); // nothing more is answered on this connection
         return;
     }
+    // The clock restarts only when a new request begins, so a head trickled in byte by byte
+    // still has to be complete within the idle limit.
+    if (m_buffer.isEmpty())
+        m_idleTimer.start();
     m_buffer += m_socket->readAll();
-    m_idleTimer.start();
     if (m_awaitingReply) {
         if (m_buffer.size() > maxQueuedBytes)
             m_socket->abort();
@@ -81,6 +84,7 @@ void HttpConnection::processBuffer()
             if (!self)
                 return; // the client left before the source answered
             self->m_awaitingReply = false;
+            self->m_idleTimer.start();
             self->answer(reply.status, reply.body, keepAlive);
             if (!self->m_processing)
                 self->processBuffer();

@@ -15,9 +15,10 @@ class HttpServer;
 
 /// One client connection: reads request heads, answers them one at a time and in order
 /// (later pipelined requests wait in the buffer), keeps the connection open after each
-/// reply unless the client asked otherwise, and closes it after `idleTimeout` without a
-/// byte from the client. A head it cannot read gets a short 4xx/505 reply and the connection
-/// is closed, since the request's end cannot be known. Deletes itself when the socket closes.
+/// reply unless the client asked otherwise, and closes it when `idleTimeout` passes after
+/// the last reply (or the connection's start) without a complete new request. A head it cannot read
+/// gets a short 4xx/505 reply and the connection is closed, since the request's end cannot be
+/// known. Deletes itself when the socket closes.
 class HttpConnection : public QObject
 {
     Q_OBJECT

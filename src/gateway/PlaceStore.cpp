@@ -19,6 +19,14 @@ QString searchKey(const QString& words)
 }
 
 constexpr qint64 maxFileBytes = 1024 * 1024;
+// Past this many entries the memory copy starts afresh; the disk keeps everything.
+constexpr qsizetype maxRemembered = 10'000;
+
+template <typename Map> void makeRoom(Map& map)
+{
+    if (map.size() >= maxRemembered)
+        map.clear();
+}
 
 std::optional<QJsonDocument> readJsonFile(const QString& path)
 {
@@ -75,12 +83,14 @@ std::optional<Place> PlaceStore::place(const QString& placeId)
     std::optional<Place> place = placeFromJson(document->object());
     if (!place || place->placeId != placeId)
         return std::nullopt;
+    makeRoom(m_places);
     m_places.insert(placeId, *place);
     return place;
 }
 
 void PlaceStore::storePlace(const Place& place)
 {
+    makeRoom(m_places);
     m_places.insert(place.placeId, place);
     writeJsonFile(placePath(place.placeId), QJsonDocument(placeToJson(place)));
 }
@@ -100,6 +110,7 @@ std::optional<QList<Place>> PlaceStore::search(const QString& words)
     }
     if (places.isEmpty())
         return std::nullopt;
+    makeRoom(m_searches);
     m_searches.insert(key, places);
     return places;
 }
@@ -107,6 +118,7 @@ std::optional<QList<Place>> PlaceStore::search(const QString& words)
 void PlaceStore::storeSearch(const QString& words, const QList<Place>& places)
 {
     const QString key = searchKey(words);
+    makeRoom(m_searches);
     m_searches.insert(key, places);
     QJsonArray entries;
     for (const Place& place : places)

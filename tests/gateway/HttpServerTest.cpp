@@ -3,6 +3,7 @@
 #include "ServiceTestSupport.h"
 
 #include <QTcpSocket>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace brisora::gateway;
@@ -153,4 +154,14 @@ TEST_F(HttpServing, IdleConnectionsAreClosed)
     EXPECT_TRUE(runUntil([this] { return server.openConnections() == 1; }));
     EXPECT_TRUE(waitForClose()); // the test server's idle limit is 300 ms
     EXPECT_TRUE(runUntil([this] { return server.openConnections() == 0; }));
+}
+
+TEST_F(HttpServing, AHeadTrickledInByteByByteStillRunsOutOfTime)
+{
+    QTimer trickle;
+    QObject::connect(&trickle, &QTimer::timeout, &client, [this] { client.write("X"); });
+    client.write("GET /forecastrss?w=6000000006 HTTP/1.1\r\nX-Slow: ");
+    trickle.start(50); // well inside the 300 ms idle limit, every time
+    EXPECT_TRUE(waitForClose());
+    EXPECT_TRUE(received.isEmpty());
 }
