@@ -29,6 +29,12 @@ std::optional<std::string_view> valueBetween(std::string_view text, std::size_t 
     return text.substr(start + skip, end - start - skip);
 }
 
+/// True when `s` holds nothing but spaces: such a place id would be stored as "no place".
+bool isBlank(std::string_view s)
+{
+    return s.find_first_not_of(' ') == npos;
+}
+
 } // namespace
 
 PlaceCut cutPlaceReply(std::string_view reply)
@@ -55,7 +61,7 @@ PlaceCut cutPlaceReply(std::string_view reply)
     out.name = displayUtf8(close == npos ? *slice : slice->substr(close));
     // The identifier runs from the slice's eighth character to the quote before the ">". A ">"
     // among the first nine characters leaves it empty (or of negative length): nothing to store.
-    out.found = close != npos && close > kIdentifierStart + 1;
+    out.found = close != npos && close > kIdentifierStart + 1 && !isBlank(*woeid);
     return out;
 }
 

@@ -17,8 +17,8 @@ struct PlaceCut
     /// UTF-8 for the screen; the whole slice when it holds no ">". Empty optional when the
     /// locality markers (or the woeid markers before them) are missing or out of order.
     std::optional<std::string> name;
-    /// True when the locality element carries an identifier: the place can be stored.
-    /// Implies `woeid` and `name`.
+    /// True when the locality element carries an identifier and the place id is not blank:
+    /// the place can be stored. Implies `woeid` and `name`.
     bool found = false;
 };
 

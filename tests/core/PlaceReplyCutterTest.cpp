@@ -105,6 +105,18 @@ TEST_F(PlaceReplyCutter, IdentifierDecidesWhetherThePlaceCanBeStored)
     }
 }
 
+TEST_F(PlaceReplyCutter, BlankPlaceIdCannotBeStoredEvenWithALocality)
+{
+    // Stored, an empty id would leave the widget showing a name it can never fetch.
+    for (const char* woeid : {"", "   "}) {
+        const PlaceCut cut = cutPlaceReply(
+            replyWith(place(woeid, "<locality1 type=\"Town\" woeid=\"5\">Nowhere</locality1>")));
+        EXPECT_FALSE(cut.found) << '"' << woeid << '"';
+        EXPECT_EQ(cut.woeid, woeid);
+        EXPECT_EQ(cut.name, ">Nowhere");
+    }
+}
+
 TEST_F(PlaceReplyCutter, MissingOrDisorderedMarkersFindNothing)
 {
     const std::string good = "<locality1 type=\"Town\" woeid=\"5\">Good</locality1>";
