@@ -434,7 +434,7 @@ TEST_F(frmMainPanelTest, ReplyCutAtAnyLengthNeverLeavesAHalfFilledPanelUnexplain
     EXPECT_EQ(text("txtDay2"), "Wed, Partly Cloudy. High:15  Low:2 ");
 }
 
-TEST_F(frmMainPanelTest, MarkupInARepliesIsShownAsPlainText)
+TEST_F(frmMainPanelTest, MarkupInAReplyIsShownAsPlainText)
 {
     open();
     std::string reply =
