@@ -8,6 +8,7 @@
 #include "platform/SettingsStorage.h"
 #include "platform/TcpClient.h"
 #include "platform/TrayIconService.h"
+#include "ui/CaptionLabel.h"
 #include "ui/ConditionImages.h"
 #include "ui/Fonts.h"
 #include "ui/MainWindowLayout.h"
@@ -18,7 +19,7 @@
 
 #include <QAction>
 #include <QCursor>
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
@@ -74,9 +75,12 @@ void paintColours(QWidget* widget, const QColor& text, const QColor* background)
 /// as noise, while the laid-out heights leave a few pixels below the last whole line.
 void showWholeLinesOnly(QLabel* label)
 {
-    const int lineSpacing = QFontMetrics(label->font()).lineSpacing();
-    const int lines = std::max(1, label->height() / std::max(1, lineSpacing));
-    label->setContentsMargins(0, 0, 0, std::max(0, label->height() - lines * lineSpacing));
+    // Lines stand a fractional spacing apart: round the shown height up, never down, or
+    // the last line loses the foot of its descenders.
+    const double lineSpacing = QFontMetricsF(label->font()).lineSpacing();
+    const int lines = std::max(1, static_cast<int>(label->height() / lineSpacing));
+    const int shown = static_cast<int>(std::ceil(lines * lineSpacing));
+    label->setContentsMargins(0, 0, 0, std::max(0, label->height() - shown));
 }
 
 QPixmap renderSvg(const QString& path, QSize size, double devicePixelRatio)
@@ -123,7 +127,7 @@ QRect frmMain::pixelRect(const char* name) const
 QLabel* frmMain::addLabel(const char* name, QWidget* container, const QString& caption,
                           const QFont& font)
 {
-    auto* label = new QLabel(caption, container);
+    auto* label = new CaptionLabel(caption, container);
     label->setObjectName(QLatin1String(name));
     // Captions come from a remote reply: never let them be read as markup.
     label->setTextFormat(Qt::PlainText);
@@ -173,7 +177,8 @@ void frmMain::buildControls()
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(pixelRect("Picture1"));
     Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Picture1->setAutoFillBackground(true); // the system's window colours, as laid out
+    // Filled with the panel colour it inherits, so the picture sits on the light cyan.
+    Picture1->setAutoFillBackground(true);
 
     addLabel("Label1", picPanel, QStringLiteral("Temp :"), courier);
     txtTemp = addLabel("txtTemp", picPanel, QString(), courier);
@@ -195,11 +200,10 @@ void frmMain::buildControls()
     Picture2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture2->setCursor(Qt::PointingHandCursor);
     paintColours(Picture2, kWhite, &kBlack);
-    // The button's picture grows with the layout on a denser screen and stays sharp.
-    const double layoutScale = kStandardTwipsPerPixel / tppX;
-    Picture2->setPixmap(renderSvg(QStringLiteral(":/options-button.svg"),
-                                  QSize(qRound(77 * layoutScale), qRound(28 * layoutScale)),
-                                  devicePixelRatioF()));
+    // The art is drawn into the box it stands in (the box is 76 × 26 at 96 dpi, the art's own
+    // canvas 77 × 28): scaled from the vector source it stays sharp, and no edge is cut off.
+    Picture2->setPixmap(
+        renderSvg(QStringLiteral(":/options-button.svg"), Picture2->size(), devicePixelRatioF()));
 
     drag_ = new WindowDrag(this);
     auto* label6Events = new PointerEvents(Label6);
