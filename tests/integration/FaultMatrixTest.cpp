@@ -28,6 +28,7 @@ protected:
     void TearDown() override
     {
         EXPECT_LT(slowest.slowestMs(), kResponsiveMs) << "the user-interface thread was held";
+        RecordProperty("slowest_call_ms", int(slowest.slowestMs()));
     }
 
     void start(const std::string& host)
