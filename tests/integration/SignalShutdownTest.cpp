@@ -49,6 +49,12 @@ std::string stateName(WindowState state)
     }
 }
 
+// Names the state in test listings (and so in ctest's test names).
+[[maybe_unused]] void PrintTo(WindowState state, std::ostream* out)
+{
+    *out << stateName(state);
+}
+
 template <typename Predicate> bool pollUntil(Predicate done, std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
