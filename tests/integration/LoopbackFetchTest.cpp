@@ -1,5 +1,6 @@
 // The weather fetch with the real Qt socket against a server on 127.0.0.1.
 #include "integration/EventPump.h"
+#include "integration/FaultReplies.h"
 
 #include "feed/FeedCutter.h"
 #include "feed/WeatherFetch.h"
@@ -7,20 +8,12 @@
 #include "support/FakeFetchView.h"
 #include "support/ScriptedPeer.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 using namespace brisora;
 using namespace brisora::test;
 
 namespace {
-
-QByteArray fixture(const char* name)
-{
-    QFile file(QStringLiteral(BRISORA_FIXTURES_DIR "/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class LoopbackFetchTest : public testing::Test
 {
