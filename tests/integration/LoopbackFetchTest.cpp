@@ -8,6 +8,8 @@
 #include "support/FakeFetchView.h"
 #include "support/ScriptedPeer.h"
 
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 using namespace brisora;
@@ -126,4 +128,15 @@ TEST_F(LoopbackFetchTest, A1500ByteReplyThenSilenceIsRetriedAfter28Ticks)
         << "the first attempt's bytes were dropped";
     EXPECT_TRUE(view.parsed.empty());
     EXPECT_TRUE(view.day1.isEmpty());
+}
+
+TEST(EventPumpTest, PumpingDeliversNoTimerEvents)
+{
+    // Every test here ticks by hand; a real 100 ms tick slipping in would skew the counts.
+    QTimer timer;
+    bool fired = false;
+    QObject::connect(&timer, &QTimer::timeout, [&] { fired = true; });
+    timer.start(0);
+    pumpFor(30);
+    EXPECT_FALSE(fired);
 }
