@@ -95,6 +95,16 @@ QPixmap renderSvg(const QString& path, QSize size, double devicePixelRatio)
     return pixmap;
 }
 
+/// The window and tray icon at the sizes desktops ask for, drawn once from the vector art.
+/// Built from pixmaps so that no icon-engine plugin has to be loaded for it.
+QIcon windowIconFromArt()
+{
+    QIcon icon;
+    for (const int side : {16, 22, 24, 32, 48})
+        icon.addPixmap(renderSvg(QStringLiteral(":/brisora.svg"), QSize(side, side), 1.0));
+    return icon;
+}
+
 } // namespace
 
 frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
@@ -102,7 +112,7 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Brisora"));
-    setWindowIcon(QIcon(QStringLiteral(":/brisora.svg")));
+    setWindowIcon(windowIconFromArt());
     paintColours(this, kWhite, &kBlack);
     buildControls();
     buildMenu();
@@ -157,7 +167,9 @@ void frmMain::buildControls()
     Label6 = addLabel("Label6", Frame1, QStringLiteral("Brisora"),
                       layoutFont(QLatin1String(kSansSerif), kTitleFontPoints));
     paintColours(Label6, kBlack, &kWhite);
-    Label3 = addLabel("Label3", Frame1, QStringLiteral("  _"), font());
+    // The minimize mark shares the program name's font: one font family fewer to load.
+    Label3 = addLabel("Label3", Frame1, QStringLiteral("  _"),
+                      layoutFont(QLatin1String(kSansSerif), kTitleFontPoints));
     paintColours(Label3, kWhite, &kBlack);
     Label3->setCursor(Qt::PointingHandCursor);
 
