@@ -10,15 +10,6 @@ namespace brisora {
 
 namespace {
 
-std::string_view trimSpaces(std::string_view s)
-{
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
-}
-
 /// Stores the decimal integer in `text` into `field` when it fits; otherwise leaves it.
 template <typename Int> void readNumber(std::string_view text, Int& field)
 {

@@ -81,4 +81,13 @@ std::string_view firstCodePoints(std::string_view text, std::size_t maxChars)
     return text.substr(0, i);
 }
 
+std::string_view trimSpaces(std::string_view s)
+{
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
 } // namespace brisora

@@ -17,4 +17,7 @@ std::string displayUtf8(std::string_view bytes);
 /// The longest prefix of valid UTF-8 `text` that holds at most `maxChars` code points.
 std::string_view firstCodePoints(std::string_view text, std::size_t maxChars);
 
+/// `s` without the spaces (code 32 only) at either end; tabs, CR and LF stay.
+std::string_view trimSpaces(std::string_view s);
+
 } // namespace brisora

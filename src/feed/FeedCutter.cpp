@@ -86,16 +86,6 @@ std::optional<std::string_view> cut(std::string_view text, std::size_t& cursor, 
     return value;
 }
 
-/// `s` without the spaces (code 32 only) at either end.
-std::string_view trimSpaces(std::string_view s)
-{
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
-}
-
 void trimSpacesInPlace(std::string& s)
 {
     const std::string_view kept = trimSpaces(s);

@@ -39,6 +39,11 @@ constexpr auto kSansSerif = "MS Sans Serif";
 constexpr double kTitleFontPoints = 9.75;
 constexpr int kFirstRunMarginPixels = 24;
 constexpr double kStandardTwipsPerPixel = 15.0; // 96 dots per inch
+// Tray notification codes as pointer-message numbers: left button released, its double
+// click (which the title strip answers), right button pressed.
+constexpr int kLeftButtonUpCode = 514;
+constexpr int kStripRestoreCode = 515;
+constexpr int kRightButtonDownCode = 516;
 const QColor kBlack(0, 0, 0);
 const QColor kWhite(255, 255, 255);
 const QColor kCyan(0, 255, 255);
@@ -530,16 +535,7 @@ void frmMain::Frame1_MouseMove(int Button, QPoint position, QPoint globalPositio
         return;
     }
     // While hidden the strip's X carries a tray notification code, in pixels.
-    switch (position.x()) {
-    case 515:
-        restore_from_tray();
-        break;
-    case 516:
-        openPopupMenu();
-        break;
-    default:
-        break;
-    }
+    trayNotification(position.x(), kStripRestoreCode);
 }
 
 void frmMain::Frame1_MouseDown(int Button)
@@ -550,16 +546,15 @@ void frmMain::Frame1_MouseDown(int Button)
 
 void frmMain::Form_MouseMove(int, QPoint position)
 {
-    switch (position.x()) {
-    case 514:
+    trayNotification(position.x(), kLeftButtonUpCode);
+}
+
+void frmMain::trayNotification(int code, int restoreCode)
+{
+    if (code == restoreCode)
         restore_from_tray();
-        break;
-    case 516:
+    else if (code == kRightButtonDownCode)
         openPopupMenu();
-        break;
-    default:
-        break;
-    }
 }
 
 void frmMain::openPopupMenu()

@@ -107,6 +107,8 @@ protected:
 
 private:
     void openPopupMenu();
+    /// Acts on a tray notification code: `restoreCode` restores, 516 opens the menu.
+    void trayNotification(int code, int restoreCode);
     void titleStripMove(int Button, QPoint globalPosition);
     /// Moves the window to its recorded place, onto the nearest screen if that lies off every one.
     void applyRecordedPosition(bool topFirst);
