@@ -3,13 +3,20 @@
 #include "platform/FileSettingsStorage.h"
 #include "platform/PlatformServices.h"
 #include "platform/QtScreenMetrics.h"
-#include "platform/QtTcpClient.h"
 #include "platform/QtTrayIconService.h"
 #include "platform/XdgAutostartEntry.h"
 #include "ui/Fonts.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
+
+#if defined(Q_OS_LINUX)
+#include "platform/PosixTcpClient.h"
+using SystemTcpClient = brisora::PosixTcpClient;
+#else
+#include "platform/QtTcpClient.h"
+using SystemTcpClient = brisora::QtTcpClient;
+#endif
 
 #include <csignal>
 
@@ -26,7 +33,7 @@ int main(int argc, char* argv[])
     brisora::QtScreenMetrics screen;
     brisora::XdgAutostartEntry startAtLogon;
     brisora::PlatformServices platform{
-        [] { return std::make_unique<brisora::QtTcpClient>(); },
+        [] { return std::make_unique<SystemTcpClient>(); },
         tray,
         settingsStorage,
         screen,

@@ -2,7 +2,7 @@
 #include "search/SearchView.h"
 #include "support/FakeTcpClient.h"
 
-#include "platform/QtTcpClient.h"
+#include "platform/PosixTcpClient.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -289,7 +289,8 @@ TEST(PlaceSearchLoopback, FindsAPlaceThroughARealSocket)
     RecordingView view;
     view.words = QStringLiteral("S\u00e3o Paulo");
     const QString host = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
-    PlaceSearch search(std::make_unique<QtTcpClient>(), parseServiceHost(host.toStdString()), view);
+    PlaceSearch search(std::make_unique<PosixTcpClient>(), parseServiceHost(host.toStdString()),
+                       view);
     search.FindLocation();
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.okay; }, 5000)) << view.status.toStdString();

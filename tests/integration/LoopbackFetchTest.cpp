@@ -4,7 +4,7 @@
 
 #include "feed/FeedCutter.h"
 #include "feed/WeatherFetch.h"
-#include "platform/QtTcpClient.h"
+#include "platform/PosixTcpClient.h"
 #include "support/FakeFetchView.h"
 #include "support/ScriptedPeer.h"
 
@@ -27,7 +27,7 @@ protected:
         module.Settings.UseCelsius = 1;
         module.Settings.RefreshHours = 1;
         fetch = std::make_unique<WeatherFetch>(
-            module, std::make_unique<QtTcpClient>(),
+            module, std::make_unique<PosixTcpClient>(),
             parseServiceHost("127.0.0.1:" + std::to_string(port)), view);
         fetch->RefreshOptions();
     }

@@ -6,7 +6,7 @@
 #include "feed/FeedCutter.h"
 #include "feed/FetchView.h"
 #include "feed/WeatherFetch.h"
-#include "platform/QtTcpClient.h"
+#include "platform/PosixTcpClient.h"
 #include "support/FakeTcpClient.h"
 #include "support/ScriptedPeer.h"
 
@@ -142,7 +142,7 @@ TEST_F(SoakTest, TenThousandSimulatedFetchCyclesKeepMemoryFlat)
 TEST_F(SoakTest, AThousandRealLoopbackFetchesKeepMemoryFlat)
 {
     ScriptedPeer peer(PeerScript::Action::Reply, reply);
-    WeatherFetch fetch(module, std::make_unique<QtTcpClient>(),
+    WeatherFetch fetch(module, std::make_unique<PosixTcpClient>(),
                        parseServiceHost("127.0.0.1:" + std::to_string(peer.port())), view);
 
     int failures = 0;
