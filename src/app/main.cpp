@@ -9,6 +9,7 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QThreadPool>
 
 #if defined(Q_OS_LINUX)
 #include "platform/PosixTcpClient.h"
@@ -26,6 +27,9 @@ int main(int argc, char* argv[])
     // Hiding the widget to the tray closes no program; only Exit (or a signal) does.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("brisora"));
+    // Drawing the pictures wakes Qt's worker threads; let them go soon after instead of
+    // idling for half a minute in a widget that should sleep between its minute ticks.
+    QThreadPool::globalInstance()->setExpiryTimeout(1000);
     brisora::installFontSubstitutions();
 
     brisora::QtTrayIconService tray;
