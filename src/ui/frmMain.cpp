@@ -104,9 +104,16 @@ QPixmap renderSvg(const QString& path, QSize size, double devicePixelRatio)
 /// Built from pixmaps so that no icon-engine plugin has to be loaded for it.
 QIcon windowIconFromArt()
 {
+    QSvgRenderer art(QStringLiteral(":/brisora.svg")); // parsed once for every size
     QIcon icon;
-    for (const int side : {16, 22, 24, 32, 48})
-        icon.addPixmap(renderSvg(QStringLiteral(":/brisora.svg"), QSize(side, side), 1.0));
+    for (const int side : {16, 24, 32, 48}) {
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        art.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
     return icon;
 }
 
