@@ -10,9 +10,9 @@ namespace brisora {
 /// A service host as configured at build time: "name" or "name:port".
 struct ServiceHost
 {
-    std::string name;         ///< what the connection goes to
-    std::uint16_t port = 80;  ///< 80 when the configured value names none
-    std::string headerValue;  ///< the configured value, exactly, for the Host: line
+    std::string name;        ///< what the connection goes to
+    std::uint16_t port = 80; ///< 80 when the configured value names none
+    std::string headerValue; ///< the configured value, exactly, for the Host: line
 };
 
 /// Splits a configured host value. A missing, empty or out-of-range port gives 80;
