@@ -1,6 +1,7 @@
 #include "search/PlaceSearch.h"
 #include "search/SearchView.h"
 #include "support/FakeTcpClient.h"
+#include "support/Fixture.h"
 
 #include "platform/PosixTcpClient.h"
 
@@ -41,9 +42,7 @@ public:
 
 QByteArray fixture(const char* name)
 {
-    QFile file(QStringLiteral(BRISORA_FIXTURES_DIR "/") + QLatin1String(name));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
-    return file.readAll();
+    return QByteArray::fromStdString(brisora::test::fixture(name));
 }
 
 /// `body` padded in front so that the whole reply is `size` bytes.

@@ -1,4 +1,5 @@
 #include "feed/FeedCutter.h"
+#include "support/Fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -14,14 +15,7 @@ using namespace brisora;
 
 namespace {
 
-std::string fixture(const std::string& name)
-{
-    std::ifstream in(std::string(BRISORA_FIXTURES_DIR) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using brisora::test::fixture;
 
 /// `text` with its first `from` replaced by `to`.
 std::string replaced(std::string text, std::string_view from, std::string_view to)

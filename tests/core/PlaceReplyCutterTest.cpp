@@ -1,4 +1,5 @@
 #include "search/PlaceReplyCutter.h"
+#include "support/Fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,7 @@ using namespace brisora;
 
 namespace {
 
-std::string fixture(const std::string& name)
-{
-    std::ifstream in(std::string(BRISORA_FIXTURES_DIR) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using brisora::test::fixture;
 
 /// A one-line reply in the old layout around `places`.
 std::string replyWith(const std::string& places)

@@ -1,6 +1,8 @@
 #pragma once
 // Replies that a broken, hostile or confused server might send, shared by the fault tests.
 
+#include "support/Fixture.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QRandomGenerator>
@@ -10,8 +12,7 @@ namespace brisora::test {
 /// A recorded reply from tests/fixtures, raw bytes.
 inline QByteArray fixture(const char* name)
 {
-    QFile file(QStringLiteral(BRISORA_FIXTURES_DIR "/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return QByteArray::fromStdString(fixture(std::string(name)));
 }
 
 /// `head` followed by filler up to `size` bytes.

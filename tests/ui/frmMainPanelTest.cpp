@@ -8,6 +8,7 @@
 #include "support/FakeStartAtLogon.h"
 #include "support/FakeTcpClient.h"
 #include "support/FakeTrayIconService.h"
+#include "support/Fixture.h"
 #include "ui/ConditionImages.h"
 #include "ui/MainWindowLayout.h"
 #include "ui/frmMain.h"
@@ -34,14 +35,7 @@ namespace {
 const QString kDegreesF = QStringLiteral(" \u00B0F");
 const QString kDegreesC = QStringLiteral(" \u00B0C");
 
-std::string fixture(const std::string& name)
-{
-    std::ifstream in(std::string(BRISORA_FIXTURES_DIR) + "/" + name, std::ios::binary);
-    EXPECT_TRUE(in) << name;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using brisora::test::fixture;
 
 /// `text` with every `from` replaced by `to`; at least one must be there.
 std::string replacedAll(std::string text, std::string_view from, std::string_view to)
