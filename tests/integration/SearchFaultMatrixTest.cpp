@@ -43,11 +43,7 @@ protected:
 
     template <typename Predicate> bool settle(Predicate done, int timeoutMs = 5000)
     {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < timeoutMs)
-            slowest.measure(pumpOnce);
-        return done();
+        return slowest.pumpUntil(done, timeoutMs);
     }
     void tick()
     {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "integration/EventPump.h"
+
 #include <QElapsedTimer>
 
 #include <algorithm>
@@ -17,6 +19,15 @@ public:
         clock.start();
         call();
         slowestMs_ = std::max(slowestMs_, clock.elapsed());
+    }
+    /// Pumps events, each pass measured, until `done()` holds or `timeoutMs` has passed.
+    template <typename Predicate> bool pumpUntil(Predicate done, int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done() && clock.elapsed() < timeoutMs)
+            measure(pumpOnce);
+        return done();
     }
     qint64 slowestMs() const { return slowestMs_; }
 
