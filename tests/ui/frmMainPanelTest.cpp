@@ -3,11 +3,7 @@
 // and the laid-out geometry and fonts at standard and high dpi.
 #include "feed/FetchView.h"
 #include "platform/PlatformServices.h"
-#include "support/FakeScreenMetrics.h"
-#include "support/FakeSettingsStorage.h"
-#include "support/FakeStartAtLogon.h"
-#include "support/FakeTcpClient.h"
-#include "support/FakeTrayIconService.h"
+#include "support/FakePlatform.h"
 #include "support/Fixture.h"
 #include "ui/ConditionImages.h"
 #include "ui/MainWindowLayout.h"
@@ -52,21 +48,14 @@ QImage imageOf(const QPixmap& pixmap)
     return pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
-class frmMainPanelTest : public testing::Test
+class frmMainPanelTest : public testing::Test, protected FakePlatform
 {
 protected:
     /// A first-run window (no place, tray icon shown) on a screen of `twipsPerPixel`.
     frmMain& open(double twipsPerPixel = 15.0)
     {
         screen.twipsPerPixel = twipsPerPixel;
-        services = std::make_unique<PlatformServices>(
-            PlatformServices{[this] {
-                                 auto socket = std::make_unique<FakeTcpClient>();
-                                 sockets.push_back(socket.get());
-                                 return socket;
-                             },
-                             tray, storage, screen, logon, QStringLiteral("/opt/brisora/brisora")});
-        form = std::make_unique<frmMain>(module, *services);
+        form = std::make_unique<frmMain>(module, services);
         form->Form_Load();
         return *form;
     }
@@ -114,13 +103,7 @@ protected:
         EXPECT_GE(drawn.height(), boxHeight * 8 / 10);
     }
 
-    FakeTrayIconService tray;
-    FakeSettingsStorage storage;
-    FakeScreenMetrics screen;
-    FakeStartAtLogon logon;
-    std::vector<FakeTcpClient*> sockets;
     Module1 module;
-    std::unique_ptr<PlatformServices> services;
     std::unique_ptr<frmMain> form;
 
     const std::string imperial = fixture("feed-imperial.txt");

@@ -1,10 +1,6 @@
 #include "feed/WeatherFetch.h"
 #include "platform/PlatformServices.h"
-#include "support/FakeScreenMetrics.h"
-#include "support/FakeSettingsStorage.h"
-#include "support/FakeStartAtLogon.h"
-#include "support/FakeTcpClient.h"
-#include "support/FakeTrayIconService.h"
+#include "support/FakePlatform.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
@@ -17,40 +13,20 @@ using namespace brisora::test;
 
 namespace {
 
-class frmMainStartupTest : public testing::Test
+class frmMainStartupTest : public testing::Test, protected FakePlatform
 {
 protected:
-    PlatformServices platform()
-    {
-        return PlatformServices{[this] {
-                                    auto socket = std::make_unique<FakeTcpClient>();
-                                    sockets.push_back(socket.get());
-                                    return socket;
-                                },
-                                tray,
-                                storage,
-                                screen,
-                                logon,
-                                QStringLiteral("/opt/brisora/brisora")};
-    }
     frmMain& load(const QByteArray* file)
     {
         if (file)
             storage.files.insert(storage.besideExecutablePath(), *file);
-        services = std::make_unique<PlatformServices>(platform());
-        form = std::make_unique<frmMain>(module, *services);
+        form = std::make_unique<frmMain>(module, services);
         form->Form_Load();
         return *form;
     }
     QByteArray written() const { return storage.files.value(storage.besideExecutablePath()); }
 
-    FakeTrayIconService tray;
-    FakeSettingsStorage storage;
-    FakeScreenMetrics screen;
-    FakeStartAtLogon logon;
-    std::vector<FakeTcpClient*> sockets;
     Module1 module;
-    std::unique_ptr<PlatformServices> services;
     std::unique_ptr<frmMain> form;
 };
 

@@ -1,10 +1,6 @@
 #include "feed/WeatherFetch.h"
 #include "platform/PlatformServices.h"
-#include "support/FakeScreenMetrics.h"
-#include "support/FakeSettingsStorage.h"
-#include "support/FakeStartAtLogon.h"
-#include "support/FakeTcpClient.h"
-#include "support/FakeTrayIconService.h"
+#include "support/FakePlatform.h"
 #include "ui/WindowPlacement.h"
 #include "ui/frmMain.h"
 #include "ui/frmOptions.h"
@@ -21,16 +17,13 @@ using namespace brisora::test;
 
 namespace {
 
-class frmMainTrayTest : public testing::Test
+class frmMainTrayTest : public testing::Test, protected FakePlatform
 {
 protected:
     void start(const QByteArray& file)
     {
         storage.files.insert(storage.besideExecutablePath(), file);
-        services = std::make_unique<PlatformServices>(
-            PlatformServices{[] { return std::make_unique<FakeTcpClient>(); }, tray, storage,
-                             screen, logon, QStringLiteral("/opt/brisora/brisora")});
-        form = std::make_unique<frmMain>(module, *services);
+        form = std::make_unique<frmMain>(module, services);
         form->Form_Load();
         if (form->showsAfterLoad())
             form->show();
@@ -52,12 +45,7 @@ protected:
     bool shown() const { return form->isVisible() && !form->isMinimized(); }
     bool openEnabled() const { return form->openItem()->isEnabled(); }
 
-    FakeTrayIconService tray;
-    FakeSettingsStorage storage;
-    FakeScreenMetrics screen;
-    FakeStartAtLogon logon;
     Module1 module;
-    std::unique_ptr<PlatformServices> services;
     std::unique_ptr<frmMain> form;
 };
 

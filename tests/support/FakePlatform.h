@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/PlatformServices.h"
+#include "support/FakeScreenMetrics.h"
+#include "support/FakeSettingsStorage.h"
+#include "support/FakeStartAtLogon.h"
+#include "support/FakeTcpClient.h"
+#include "support/FakeTrayIconService.h"
+
+#include <vector>
+
+namespace brisora::test {
+
+/// Every platform service faked, bundled as the windows take them. Each socket handed out
+/// is remembered in `sockets`, oldest first; it stays owned by whoever asked for it.
+struct FakePlatform
+{
+    FakePlatform() = default;
+    FakePlatform(const FakePlatform&) = delete;
+    FakePlatform& operator=(const FakePlatform&) = delete;
+
+    FakeTrayIconService tray;
+    FakeSettingsStorage storage;
+    FakeScreenMetrics screen;
+    FakeStartAtLogon logon;
+    std::vector<FakeTcpClient*> sockets;
+    PlatformServices services{[this] {
+                                  auto socket = std::make_unique<FakeTcpClient>();
+                                  sockets.push_back(socket.get());
+                                  return socket;
+                              },
+                              tray,
+                              storage,
+                              screen,
+                              logon,
+                              QStringLiteral("/opt/brisora/brisora")};
+};
+
+} // namespace brisora::test
