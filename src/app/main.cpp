@@ -27,6 +27,8 @@ int main(int argc, char* argv[])
     // Hiding the widget to the tray closes no program; only Exit (or a signal) does.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("brisora"));
+    // Lets task bars and docks match the window to the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.brisora.Brisora"));
     // Drawing the pictures wakes Qt's worker threads; let them go soon after instead of
     // idling for half a minute in a widget that should sleep between its minute ticks.
     QThreadPool::globalInstance()->setExpiryTimeout(1000);
