@@ -4,14 +4,17 @@
 
 #include <array>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <poll.h>
+#include <sstream>
 #include <string>
 
 namespace brisora::test {
 
 /// A virtual X server of the test's own, for what only a real display can do (a pointer
-/// click). It picks a free display number itself, so parallel tests never share one.
+/// click, a window manager, a tray). It picks a free display number itself, so parallel
+/// tests never share one.
 class XvfbDisplay
 {
 public:
@@ -51,7 +54,14 @@ public:
     /// Runs xdotool on this display; its standard output, trailing newline removed.
     std::string xdotool(const std::string& arguments) const
     {
-        const std::string command = "DISPLAY=" + name_ + " xdotool " + arguments + " 2>/dev/null";
+        return command("xdotool " + arguments);
+    }
+
+    /// Runs a shell command line on this display; its standard output, trailing newline
+    /// removed.
+    std::string command(const std::string& line) const
+    {
+        const std::string command = "DISPLAY=" + name_ + " " + line + " 2>/dev/null";
         std::string out;
         if (FILE* pipe = ::popen(command.c_str(), "r")) {
             std::array<char, 256> buffer{};
@@ -64,8 +74,50 @@ public:
         return out;
     }
 
+    /// Starts `program` with `arguments` on this display; it ends with the display.
+    void run(const std::string& program, const std::vector<std::string>& arguments = {})
+    {
+        clients_.push_back(std::make_unique<ChildProcess>(program, arguments, environment({})));
+    }
+
+    /// `extra` and DISPLAY for a program on this display.
+    std::vector<std::string> environment(std::vector<std::string> extra) const
+    {
+        extra.push_back("DISPLAY=" + name_);
+        return extra;
+    }
+
+    /// The id of the visible window titled exactly `title`, once there is one; empty if none
+    /// shows within `timeout`.
+    std::string visibleWindow(const std::string& title,
+                              std::chrono::milliseconds timeout = std::chrono::seconds(20)) const
+    {
+        std::string id;
+        pollUntil(
+            [&] {
+                return !(id = xdotool("search --onlyvisible --name '^" + title + "$'")).empty();
+            },
+            timeout);
+        return id.substr(0, id.find('\n'));
+    }
+
+    /// A window's place and size in pixels: X, Y, WIDTH, HEIGHT as xdotool names them.
+    std::map<std::string, int> geometry(const std::string& window) const
+    {
+        std::map<std::string, int> values;
+        std::istringstream lines(xdotool("getwindowgeometry --shell " + window));
+        for (std::string line; std::getline(lines, line);) {
+            const std::size_t equals = line.find('=');
+            if (equals != std::string::npos && line.compare(0, equals, "WINDOW") != 0 &&
+                line.compare(0, equals, "SCREEN") != 0)
+                values[line.substr(0, equals)] = std::stoi(line.substr(equals + 1));
+        }
+        return values;
+    }
+
 private:
     std::unique_ptr<ChildProcess> server_;
+    std::vector<std::unique_ptr<ChildProcess>> clients_; // ended before the server
     std::string name_;
 };
 
