@@ -15,6 +15,18 @@ extern char** environ;
 
 namespace brisora::test {
 
+/// Polls `done` until it holds; false when `timeout` passed first.
+template <typename Predicate> bool pollUntil(Predicate done, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5)); // poll cadence
+    }
+    return true;
+}
+
 /// A program started by the test, with its environment plus `extraEnvironment`
 /// ("NAME=value" entries, which win over inherited ones). `handOver`, when not -1, becomes
 /// the child's descriptor 3. Killed with SIGKILL if the test leaves it running.

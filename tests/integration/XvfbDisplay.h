@@ -44,6 +44,30 @@ public:
             name_ = ":" + number;
     }
 
+    /// True when openbox and trayer are installed as well.
+    static bool desktopAvailable()
+    {
+        return available() && std::system("command -v openbox >/dev/null 2>&1 && "
+                                          "command -v trayer >/dev/null 2>&1") == 0;
+    }
+
+    /// Starts a window manager (openbox) and a notification area (trayer) on the display;
+    /// true once the notification area has its window.
+    bool startDesktop()
+    {
+        const std::vector<std::string> environment{"DISPLAY=" + name_};
+        windowManager_ = std::make_unique<ChildProcess>(
+            "openbox", std::vector<std::string>{"--sm-disable"}, environment);
+        tray_ = std::make_unique<ChildProcess>(
+            "trayer", std::vector<std::string>{"--edge", "bottom", "--width", "10"}, environment);
+        for (int attempt = 0; attempt < 400; ++attempt) { // up to ten seconds
+            if (!xdotool("search --class trayer").empty())
+                return true;
+            ::usleep(25000);
+        }
+        return false;
+    }
+
     bool ready() const { return !name_.empty(); }
     /// ":N", for DISPLAY.
     const std::string& name() const { return name_; }
@@ -66,6 +90,9 @@ public:
 
 private:
     std::unique_ptr<ChildProcess> server_;
+    // Declared after the server, so they end before it does.
+    std::unique_ptr<ChildProcess> windowManager_;
+    std::unique_ptr<ChildProcess> tray_;
     std::string name_;
 };
 
