@@ -2,8 +2,6 @@
 
 #include "integration/ChildProcess.h"
 
-#include <array>
-#include <cstdio>
 #include <memory>
 #include <poll.h>
 #include <string>
@@ -75,17 +73,7 @@ public:
     /// Runs xdotool on this display; its standard output, trailing newline removed.
     std::string xdotool(const std::string& arguments) const
     {
-        const std::string command = "DISPLAY=" + name_ + " xdotool " + arguments + " 2>/dev/null";
-        std::string out;
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            std::array<char, 256> buffer{};
-            while (std::fgets(buffer.data(), int(buffer.size()), pipe))
-                out += buffer.data();
-            ::pclose(pipe);
-        }
-        while (!out.empty() && out.back() == '\n')
-            out.pop_back();
-        return out;
+        return commandOutput("DISPLAY=" + name_ + " xdotool " + arguments + " 2>/dev/null");
     }
 
 private:
