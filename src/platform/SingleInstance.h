@@ -24,9 +24,6 @@ public:
     /// moment for one that is still starting. True when it was reached.
     bool handOver();
 
-    QString lockPath() const { return lock_.fileName(); }
-    QString channelName() const { return channelName_; }
-
 private:
     HandoverChannel& channel_;
     QString channelName_;

@@ -203,16 +203,6 @@ TEST_F(FeedCutter, TooltipKeepsSixtyThreeCharacters)
     EXPECT_EQ(tooltipFor(repeated(e, 70)), repeated(e, 63));
 }
 
-TEST_F(FeedCutter, ValuesThatAreNotUtf8AreShownAsWindows1252)
-{
-    const std::string reply = replaced(imperial, "Lakeside, MN</title>", "\x8Eilina</title>");
-    const FeedCut cut = cutFeed(reply, 0);
-    ASSERT_TRUE(cut.complete());
-    EXPECT_EQ(cut.title, "\xC5\xBDilina");
-    EXPECT_EQ(cut.tooltip, "\xC5\xBDilina : 3 \xC2\xB0"
-                           "F");
-}
-
 TEST_F(FeedCutter, MissingKeyOrEarlyEndStopsTheWalk)
 {
     struct Case

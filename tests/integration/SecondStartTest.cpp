@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
-
 using namespace brisora::test;
 using namespace std::chrono_literals;
 
@@ -48,11 +46,7 @@ protected:
     bool laterStartEnds(std::chrono::milliseconds limit) const
     {
         ChildProcess later(program, {}, environment);
-        const auto started = std::chrono::steady_clock::now();
         const std::optional<int> status = later.waitForExit(limit);
-        const auto took = std::chrono::steady_clock::now() - started;
-        std::cout << "the later start ended after "
-                  << std::chrono::duration_cast<std::chrono::milliseconds>(took).count() << " ms\n";
         return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
     }
 
