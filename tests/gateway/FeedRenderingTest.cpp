@@ -127,7 +127,7 @@ TEST(FeedRendering, RepliesAreLongOrShortEnoughForTheWidgetsCompletionTest)
 TEST(FeedRendering, NightUsesNightCodesAndZoneAbbreviationsComeFromTheSystem)
 {
     const ForecastReadResult night = readEdited([](QJsonObject& root) {
-        setIn(root, QStringLiteral("current"), QStringLiteral("is_day"), 0);
+        setIn(root, QStringLiteral("current"), QStringLiteral("time"), "2026-12-08T16:45");
         setIn(root, QStringLiteral("current"), QStringLiteral("weather_code"), 0);
     });
     ASSERT_TRUE(night.forecast);
@@ -156,7 +156,7 @@ TEST(ForecastReading, MissingFieldsAndNullsDegradeOrFail)
     const ForecastReadResult nulls = readEdited([](QJsonObject& root) {
         for (const char* key :
              {"apparent_temperature", "relative_humidity_2m", "weather_code", "wind_speed_10m",
-              "wind_direction_10m", "pressure_msl", "surface_pressure", "visibility", "is_day"})
+              "wind_direction_10m", "pressure_msl", "visibility"})
             setIn(root, QStringLiteral("current"), QLatin1String(key), QJsonValue::Null);
     });
     ASSERT_TRUE(nulls.forecast) << nulls.error.toStdString();
