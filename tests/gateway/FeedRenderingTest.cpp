@@ -124,19 +124,6 @@ TEST(FeedRendering, RepliesAreLongOrShortEnoughForTheWidgetsCompletionTest)
     EXPECT_LE(withHeaders(renderPlaceSearchDocument({}, fixedClock)).size(), 1000);
 }
 
-TEST(FeedRendering, NightUsesNightCodesAndZoneAbbreviationsComeFromTheSystem)
-{
-    const ForecastReadResult night = readEdited([](QJsonObject& root) {
-        setIn(root, QStringLiteral("current"), QStringLiteral("time"), "2026-12-08T16:45");
-        setIn(root, QStringLiteral("current"), QStringLiteral("weather_code"), 0);
-    });
-    ASSERT_TRUE(night.forecast);
-    const QByteArray feed = renderFeedDocument(minneapolis(), *night.forecast, Units::Metric);
-    EXPECT_TRUE(feed.contains(R"(<yweather:condition  text="Clear"  code="31"  temp="-3")"));
-    // Upstream says "GMT-6"; the feed names the zone as the zone database does.
-    EXPECT_TRUE(feed.contains("<lastBuildDate>Tue, 08 Dec 2026 3:53 pm CST</lastBuildDate>"));
-}
-
 TEST(FeedRendering, PlaceWithoutTimeZoneUsesTheForecastsZoneOrOffset)
 {
     Place place = minneapolis();
