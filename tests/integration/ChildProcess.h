@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <fstream>
 #include <optional>
 #include <spawn.h>
@@ -15,7 +17,22 @@ extern char** environ;
 
 namespace brisora::test {
 
-/// True once `done()` holds, checked every 5 ms; false if it still does not after `timeout`.
+/// Runs `command` in the shell; its standard output, trailing newlines removed.
+inline std::string commandOutput(const std::string& command)
+{
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        std::array<char, 256> buffer{};
+        while (std::fgets(buffer.data(), int(buffer.size()), pipe))
+            out += buffer.data();
+        ::pclose(pipe);
+    }
+    while (!out.empty() && out.back() == '\n')
+        out.pop_back();
+    return out;
+}
+
+/// Polls `done` until it holds; false when `timeout` passed first.
 template <typename Predicate> bool pollUntil(Predicate done, std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;

@@ -4,7 +4,6 @@
 #include "integration/FileBytes.h"
 #include "integration/XvfbDisplay.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -25,8 +24,7 @@ class DesktopSessionTest : public testing::Test
 protected:
     void SetUp() override
     {
-        if (!XvfbDisplay::available() || std::system("command -v openbox >/dev/null 2>&1 && "
-                                                     "command -v trayer >/dev/null 2>&1") != 0)
+        if (!XvfbDisplay::desktopAvailable())
             GTEST_SKIP() << "Xvfb, xdotool, openbox and trayer are needed";
         ASSERT_TRUE(folder.isValid());
         ASSERT_TRUE(display.ready()) << "Xvfb did not start";
@@ -35,28 +33,16 @@ protected:
         settingsPath = folder.filePath(QStringLiteral("brisora.conf"));
         // At 300, 200 pixels, shown, no place (so no fetch).
         ASSERT_TRUE(writeBytes(settingsPath, "0\r\n0\r\n1\r\n4500\r\n3000\r\n\r\n0\r\n>none\r\n"));
-        display.run("openbox", {"--sm-disable"});
-        // A window mapped before the window manager runs may be left unmanaged.
-        ASSERT_TRUE(pollUntil(
-            [&] {
-                return display.command("xprop -root _NET_SUPPORTING_WM_CHECK").find("window id") !=
-                       std::string::npos;
-            },
-            20s))
-            << "openbox did not start";
     }
 
     /// Starts the widget and waits for its window; empty if it never shows.
     std::string startWidget()
     {
-        const std::string runtime = folder.filePath(QStringLiteral("run")).toStdString();
-        QDir().mkpath(QString::fromStdString(runtime));
-        QFile::setPermissions(QString::fromStdString(runtime),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const std::string own = folder.path().toStdString();
         app = std::make_unique<ChildProcess>(
             program.toStdString(), std::vector<std::string>{},
-            display.environment({"QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + runtime,
-                                 "XDG_CONFIG_HOME=" + runtime + "/config"}));
+            display.environment({"QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + own,
+                                 "XDG_CONFIG_HOME=" + own + "/config"}));
         return display.visibleWindow("Brisora");
     }
 
@@ -87,17 +73,18 @@ protected:
 
 TEST_F(DesktopSessionTest, MinimizeMarkHidesToTheTrayAndTheWindowComesBackWhereItStood)
 {
-    display.run("trayer", {"--edge", "bottom", "--align", "left", "--widthtype", "request",
-                           "--height", "24", "--SetDockType", "true"});
+    ASSERT_TRUE(display.startDesktop()) << "no notification area";
     const std::string window = startWidget();
     ASSERT_FALSE(window.empty()) << "the main window never showed";
     const std::map<std::string, int> where = display.geometry(window);
     EXPECT_EQ(display.xdotool("getwindowname " + window), "Brisora");
 
     for (int attempt = 0; attempt < 3; ++attempt) {
-        // Pressed, slipped by 3 pixels, released: a click on the mark, never a drag.
+        // Pressed, slipped by 3 pixels, released, at a hand's pace: a click on the mark,
+        // never a drag.
         display.xdotool("mousemove --window " + window + " " + kMinimizeMark +
-                        " mousedown 1 mousemove_relative 3 0 mouseup 1");
+                        " mousedown 1 sleep 0.1 mousemove_relative 1 0 sleep 0.1"
+                        " mousemove_relative 2 0 sleep 0.1 mouseup 1");
         ASSERT_TRUE(hidden()) << "attempt " << attempt << ": the window did not hide";
         // The only icon in the tray, at its left end.
         const std::string tray = display.xdotool("search --onlyvisible --class '^trayer$'");
@@ -113,6 +100,7 @@ TEST_F(DesktopSessionTest, MinimizeMarkHidesToTheTrayAndTheWindowComesBackWhereI
 
 TEST_F(DesktopSessionTest, WithoutATrayTheTaskBarGivesTheWindowBackActiveAndDraggable)
 {
+    ASSERT_TRUE(display.startWindowManagerOnly()) << "openbox did not start";
     const std::string window = startWidget();
     ASSERT_FALSE(window.empty()) << "the main window never showed";
     display.xdotool("mousemove --window " + window + " " + kMinimizeMark + " click 1");

@@ -92,8 +92,9 @@ TEST_P(SignalShutdownTest, TheSettingsFileIsWritten)
 {
     const auto [signalNumber, state] = GetParam();
     std::unique_ptr<XvfbDisplay> display;
-    std::vector<std::string> environment{"XDG_CONFIG_HOME=" +
-                                         folder.filePath(QStringLiteral("config")).toStdString()};
+    std::vector<std::string> environment{
+        "XDG_CONFIG_HOME=" + folder.filePath(QStringLiteral("config")).toStdString(),
+        "XDG_RUNTIME_DIR=" + folder.path().toStdString()};
     if (state == WindowState::OptionsOpen) {
         // Only a pointer click opens the dialog, and only a real display takes one.
         if (!XvfbDisplay::available())

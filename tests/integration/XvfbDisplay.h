@@ -2,8 +2,6 @@
 
 #include "integration/ChildProcess.h"
 
-#include <array>
-#include <cstdio>
 #include <map>
 #include <memory>
 #include <poll.h>
@@ -13,8 +11,8 @@
 namespace brisora::test {
 
 /// A virtual X server of the test's own, for what only a real display can do (a pointer
-/// click, a window manager, a tray). It picks a free display number itself, so parallel
-/// tests never share one.
+/// click, a window manager, a tray). It picks a free display number itself, so parallel tests never
+/// share one.
 class XvfbDisplay
 {
 public:
@@ -47,6 +45,30 @@ public:
             name_ = ":" + number;
     }
 
+    /// True when openbox and trayer are installed as well.
+    static bool desktopAvailable()
+    {
+        return available() && std::system("command -v openbox >/dev/null 2>&1 && "
+                                          "command -v trayer >/dev/null 2>&1") == 0;
+    }
+
+    /// Starts a window manager (openbox) and a notification area (trayer) on the display;
+    /// true once the notification area has its window.
+    bool startDesktop()
+    {
+        const std::vector<std::string> environment{"DISPLAY=" + name_};
+        windowManager_ = std::make_unique<ChildProcess>(
+            "openbox", std::vector<std::string>{"--sm-disable"}, environment);
+        tray_ = std::make_unique<ChildProcess>(
+            "trayer", std::vector<std::string>{"--edge", "bottom", "--width", "10"}, environment);
+        for (int attempt = 0; attempt < 400; ++attempt) { // up to ten seconds
+            if (!xdotool("search --class trayer").empty())
+                return true;
+            ::usleep(25000);
+        }
+        return false;
+    }
+
     bool ready() const { return !name_.empty(); }
     /// ":N", for DISPLAY.
     const std::string& name() const { return name_; }
@@ -54,30 +76,22 @@ public:
     /// Runs xdotool on this display; its standard output, trailing newline removed.
     std::string xdotool(const std::string& arguments) const
     {
-        return command("xdotool " + arguments);
+        return commandOutput("DISPLAY=" + name_ + " xdotool " + arguments + " 2>/dev/null");
     }
 
-    /// Runs a shell command line on this display; its standard output, trailing newline
-    /// removed.
-    std::string command(const std::string& line) const
+    /// Starts a window manager (openbox) alone on the display: a desktop without a tray.
+    /// True once it manages windows (a window mapped before that may stay unmanaged).
+    bool startWindowManagerOnly()
     {
-        const std::string command = "DISPLAY=" + name_ + " " + line + " 2>/dev/null";
-        std::string out;
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            std::array<char, 256> buffer{};
-            while (std::fgets(buffer.data(), int(buffer.size()), pipe))
-                out += buffer.data();
-            ::pclose(pipe);
-        }
-        while (!out.empty() && out.back() == '\n')
-            out.pop_back();
-        return out;
-    }
-
-    /// Starts `program` with `arguments` on this display; it ends with the display.
-    void run(const std::string& program, const std::vector<std::string>& arguments = {})
-    {
-        clients_.push_back(std::make_unique<ChildProcess>(program, arguments, environment({})));
+        windowManager_ = std::make_unique<ChildProcess>(
+            "openbox", std::vector<std::string>{"--sm-disable"}, environment({}));
+        return pollUntil(
+            [&] {
+                return commandOutput("DISPLAY=" + name_ +
+                                     " xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null")
+                           .find("window id") != std::string::npos;
+            },
+            std::chrono::seconds(20));
     }
 
     /// `extra` and DISPLAY for a program on this display.
@@ -117,7 +131,9 @@ public:
 
 private:
     std::unique_ptr<ChildProcess> server_;
-    std::vector<std::unique_ptr<ChildProcess>> clients_; // ended before the server
+    // Declared after the server, so they end before it does.
+    std::unique_ptr<ChildProcess> windowManager_;
+    std::unique_ptr<ChildProcess> tray_;
     std::string name_;
 };
 

@@ -26,7 +26,7 @@ class frmMainTrayTest : public testing::Test, protected FakePlatform
 protected:
     void start(const QByteArray& file)
     {
-        storage.files.insert(storage.besideExecutablePath(), file);
+        storage.files.insert(storage.settingsPath(), file);
         form = std::make_unique<frmMain>(module, services);
         form->Form_Load();
         if (form->showsAfterLoad())
@@ -270,8 +270,8 @@ TEST_F(frmMainTrayTest, PositionOffEveryScreenIsBroughtBackWithoutChangingTheSto
     form->mnuOptions_Click();
     form->openOptionsDialogs().first()->cancel();
     form->Form_Unload();
-    EXPECT_TRUE(storage.files.value(storage.besideExecutablePath())
-                    .startsWith("0\r\n0\r\n1\r\n40500\r\n1500\r\n"));
+    EXPECT_TRUE(
+        storage.files.value(storage.settingsPath()).startsWith("0\r\n0\r\n1\r\n40500\r\n1500\r\n"));
     // A drag by the user ends that.
     drag(child("Label6"), QPoint(10, 8), QPoint(-100, 0));
     EXPECT_EQ(module.Settings.WindowLeft, (pulledIn.x() - 100) * 15);
@@ -288,6 +288,19 @@ TEST_F(frmMainTrayTest, PositionOffEveryScreenIsBroughtBackWithoutChangingTheSto
         WindowPlacement::reachablePosition(QRect(1900, 100, 207, 331), {QRect(0, 0, 1920, 1080)}),
         QPoint(1713, 100))
         << "a strip with less than a grab's width on screen is pulled in";
+}
+
+TEST_F(frmMainTrayTest, WhereWindowsCannotBePlacedTheStoredPlacePassesThrough)
+{
+    screen.places = false; // a native Wayland session
+    startShownWithPlace();
+    EXPECT_NE(form->pos(), QPoint(100, 200)) << "no place is asked for";
+    form->Label3_Click();
+    form->mnuOpen_Click();
+    form->mnuOptions_Click();
+    form->mnuExit_Click();
+    EXPECT_TRUE(
+        storage.files.value(storage.settingsPath()).startsWith("0\r\n0\r\n1\r\n1500\r\n3000\r\n"));
 }
 
 TEST_F(frmMainTrayTest, RecordedPositionsRoundHalvesToEven)
@@ -372,7 +385,7 @@ TEST_F(frmMainTrayTest, CloseRequestWithAnOptionsDialogOpenCancelsItAndWritesThe
     EXPECT_TRUE(form->unloaded());
     EXPECT_FALSE(watch && watch->isVisible());
     EXPECT_FALSE(tray.iconShown);
-    EXPECT_TRUE(storage.files.value(storage.besideExecutablePath()).endsWith("Lakeside, MN\r\n"));
+    EXPECT_TRUE(storage.files.value(storage.settingsPath()).endsWith("Lakeside, MN\r\n"));
     form->mnuOptions_Click();
     EXPECT_TRUE(form->openOptionsDialogs().isEmpty()) << "no dialog after the program unloaded";
 }
