@@ -77,7 +77,6 @@ TEST_F(DesktopSessionTest, MinimizeMarkHidesToTheTrayAndTheWindowComesBackWhereI
     const std::string window = startWidget();
     ASSERT_FALSE(window.empty()) << "the main window never showed";
     const std::map<std::string, int> where = display.geometry(window);
-    EXPECT_EQ(display.xdotool("getwindowname " + window), "Brisora");
 
     for (int attempt = 0; attempt < 3; ++attempt) {
         // Pressed, slipped by 3 pixels, released, at a hand's pace: a click on the mark,
@@ -94,6 +93,8 @@ TEST_F(DesktopSessionTest, MinimizeMarkHidesToTheTrayAndTheWindowComesBackWhereI
         ASSERT_EQ(display.visibleWindow("Brisora", 10s), window) << "attempt " << attempt;
         EXPECT_EQ(display.geometry(window), where) << "attempt " << attempt;
     }
+    // A move begun from the mark would leave the window manager's move loop holding the
+    // pointer and the keys, and the close request would never arrive.
     EXPECT_TRUE(closeWithAltF4(window));
     EXPECT_EQ(readBytes(settingsPath), "0\r\n0\r\n1\r\n4500\r\n3000\r\n\r\n0\r\n>none\r\n");
 }

@@ -410,20 +410,6 @@ TEST_F(frmMainPanelTest, UnreadableReplyIsReportedInTheFirstForecastLine)
     EXPECT_EQ(tray.calls.size(), trayCalls + 2);
 }
 
-TEST_F(frmMainPanelTest, ReplyCutAtAnyLengthNeverLeavesAHalfFilledPanelUnexplained)
-{
-    open();
-    for (std::size_t length = 0; length <= imperial.size(); ++length) {
-        fetch(imperial.substr(0, length));
-        const QString day1 = text("txtDay1");
-        if (day1 != frmMain::kUnreadableWeather) {
-            EXPECT_EQ(day1, "Tue, Snow. High:9  Low:-4") << length;
-            EXPECT_FALSE(picture().isNull()) << length;
-        }
-    }
-    EXPECT_EQ(text("txtDay2"), "Wed, Partly Cloudy. High:15  Low:2 ");
-}
-
 TEST_F(frmMainPanelTest, MarkupInAReplyIsShownAsPlainText)
 {
     open();
