@@ -74,6 +74,8 @@ int main(int argc, char* argv[])
     // Hiding the widget to the tray closes no program; only Exit (or a signal) does.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("brisora"));
+    // Lets task bars and docks match the window to the installed desktop entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.brisora.Brisora"));
 
     const QString executableDir = QCoreApplication::applicationDirPath();
     brisora::FileSettingsStorage settingsStorage(executableDir,

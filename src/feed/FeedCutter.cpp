@@ -214,6 +214,9 @@ FeedCut cutFeed(std::string_view reply, int useCelsius)
     out.temperature =
         displayText(withoutQuotes(trimSpaces(*temperature))).append(units.temperature);
     out.cutsDone = 7;
+    out.tooltip.reserve(out.title.size() + 3 + out.temperature.size());
+    out.tooltip.append(out.title).append(" : ").append(out.temperature);
+    out.tooltip.resize(firstCodePoints(out.tooltip, kTooltipChars).size());
 
     // Both forecast elements are cut again from their quote-free text, kept in one buffer.
     std::string element;
@@ -239,10 +242,6 @@ FeedCut cutFeed(std::string_view reply, int useCelsius)
         return out;
     out.day2 = displayText(std::move(*day2));
     out.cutsDone = 9;
-
-    out.tooltip.reserve(out.title.size() + 3 + out.temperature.size());
-    out.tooltip.append(out.title).append(" : ").append(out.temperature);
-    out.tooltip.resize(firstCodePoints(out.tooltip, kTooltipChars).size());
     return out;
 }
 

@@ -27,10 +27,11 @@ struct FeedCut
     std::string day2;               ///< cut 9: second forecast line
 
     /// Image of the condition table, 1 to 49: code + 1 for codes 0 to 47, 49 for the clamped
-    /// "48" and for a code that is not a whole number from 0 to 32767. Meaningful when complete.
+    /// "48" and for a code that is not a whole number from 0 to 32767. Meaningful once cut 6
+    /// (the code) is done.
     int imageIndex = 49;
-    /// Tray tip: title + " : " + temperature, cut to 63 characters (code points). Empty unless
-    /// complete.
+    /// Tray tip: title + " : " + temperature, cut to 63 characters (code points). Empty until
+    /// cut 7 (the temperature) is done.
     std::string tooltip;
 
     bool complete() const { return cutsDone == 9; }

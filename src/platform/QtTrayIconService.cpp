@@ -16,18 +16,29 @@ QtTrayIconService::QtTrayIconService(QObject* parent)
                 else if (reason == QSystemTrayIcon::Context)
                     emit rightButtonPressed();
             });
-    if (!lastAvailable_) {
-        // Without a notification area there is nothing to wait on but a slow poll; it stops
-        // as soon as one appears.
-        auto* poll = new QTimer(this);
-        poll->setTimerType(Qt::VeryCoarseTimer);
-        connect(poll, &QTimer::timeout, this, [this, poll] {
-            checkAvailability();
-            if (lastAvailable_)
-                poll->stop();
-        });
-        poll->start(5000);
+    // A notification area that appears or goes away sends nothing to wait on: a slow poll
+    // notices either.
+    auto* poll = new QTimer(this);
+    poll->setTimerType(Qt::VeryCoarseTimer);
+    connect(poll, &QTimer::timeout, this, &QtTrayIconService::checkAvailability);
+    poll->start(5000);
+}
+
+QString QtTrayIconService::literalTip(const QString& tip)
+{
+    // A tray drawn by the toolkit's tooltip shows a text that looks like markup as markup;
+    // a status-notifier host takes the tip as plain text. A word joiner (zero width,
+    // invisible on both) after each '<' and '&' leaves nothing that looks like a tag or an
+    // entity, so both show the very characters of the tip.
+    constexpr QChar kWordJoiner(u'\u2060');
+    QString shown;
+    shown.reserve(tip.size());
+    for (const QChar c : tip) {
+        shown.append(c);
+        if (c == QLatin1Char('<') || c == QLatin1Char('&'))
+            shown.append(kWordJoiner);
     }
+    return shown;
 }
 
 bool QtTrayIconService::isAvailable() const
@@ -40,7 +51,7 @@ void QtTrayIconService::Shell_NotifyIcon(TrayOperation operation, const TrayIcon
     switch (operation) {
     case TrayOperation::Add:
         icon_.setIcon(record.hIcon);
-        icon_.setToolTip(record.szTip);
+        icon_.setToolTip(literalTip(record.szTip));
         icon_.show();
         added_ = true;
         break;
@@ -48,7 +59,7 @@ void QtTrayIconService::Shell_NotifyIcon(TrayOperation operation, const TrayIcon
         if (!added_)
             return;
         icon_.setIcon(record.hIcon);
-        icon_.setToolTip(record.szTip);
+        icon_.setToolTip(literalTip(record.szTip));
         break;
     case TrayOperation::Delete:
         icon_.hide();

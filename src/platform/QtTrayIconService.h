@@ -17,6 +17,10 @@ public:
     bool isAvailable() const override;
     void Shell_NotifyIcon(TrayOperation operation, const TrayIconRecord& record) override;
 
+    /// The tip as handed to the tray host, already cut: shown as exactly these characters,
+    /// never read as markup, by a tooltip-drawing tray and a status-notifier host alike.
+    static QString literalTip(const QString& tip);
+
 private:
     void checkAvailability();
 

@@ -25,19 +25,21 @@ int PointerEvents::buttonMask(Qt::MouseButtons buttons)
 
 bool PointerEvents::eventFilter(QObject* watched, QEvent* event)
 {
+    // A pointer event is taken here, so it never travels on to the widget's container as
+    // well: each press, move and release reaches exactly one control's handlers.
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         const auto* e = static_cast<QMouseEvent*>(event);
         leftPressed_ = leftPressed_ || e->button() == Qt::LeftButton;
         emit mouseDown(buttonMask(e->button()), e->position().toPoint(),
                        e->globalPosition().toPoint());
-        return false;
+        return true;
     }
     case QEvent::MouseMove: {
         const auto* e = static_cast<QMouseEvent*>(event);
         emit mouseMove(buttonMask(e->buttons()), e->position().toPoint(),
                        e->globalPosition().toPoint());
-        return false;
+        return true;
     }
     case QEvent::MouseButtonRelease: {
         const auto* e = static_cast<QMouseEvent*>(event);
@@ -49,7 +51,7 @@ bool PointerEvents::eventFilter(QObject* watched, QEvent* event)
             if (widget->rect().contains(e->position().toPoint()))
                 emit clicked();
         }
-        return false;
+        return true;
     }
     default:
         return QObject::eventFilter(watched, event);

@@ -7,6 +7,8 @@ namespace brisora {
 
 /// Reports a widget's pointer events with the button state as a mask (1 left, 2 right,
 /// 4 middle, added together), the pointer position in the widget's pixels and on the screen.
+/// It takes the presses, moves and releases it reports: they go neither to the widget's own
+/// handlers nor on to its container.
 class PointerEvents final : public QObject
 {
     Q_OBJECT

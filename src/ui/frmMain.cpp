@@ -14,10 +14,13 @@
 #include "ui/MainWindowLayout.h"
 #include "ui/PointerEvents.h"
 #include "ui/WindowDrag.h"
+#include "ui/WindowFront.h"
+#include "ui/WindowIcon.h"
 #include "ui/WindowPlacement.h"
 #include "ui/frmOptions.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCursor>
 #include <QFontMetricsF>
 #include <QFrame>
@@ -98,23 +101,6 @@ QPixmap renderSvg(const QString& path, QSize size, double devicePixelRatio)
     painter.end();
     pixmap.setDevicePixelRatio(devicePixelRatio);
     return pixmap;
-}
-
-/// The window and tray icon at the sizes desktops ask for, drawn once from the vector art.
-/// Built from pixmaps so that no icon-engine plugin has to be loaded for it.
-QIcon windowIconFromArt()
-{
-    QSvgRenderer art(QStringLiteral(":/brisora.svg")); // parsed once for every size
-    QIcon icon;
-    for (const int side : {16, 24, 32, 48}) {
-        QPixmap pixmap(side, side);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        art.render(&painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
 }
 
 } // namespace
@@ -229,6 +215,9 @@ void frmMain::buildControls()
     Picture2->setPixmap(
         renderSvg(QStringLiteral(":/options-button.svg"), Picture2->size(), devicePixelRatioF()));
 
+    // Made before the drag, whose watch on the window must see every pointer event first.
+    connect(new PointerEvents(this), &PointerEvents::mouseMove, this,
+            [this](int buttons, QPoint position, QPoint) { Form_MouseMove(buttons, position); });
     drag_ = new WindowDrag(this);
     auto* label6Events = new PointerEvents(Label6);
     connect(label6Events, &PointerEvents::mouseMove, this,
@@ -241,9 +230,7 @@ void frmMain::buildControls()
             [this](int button, QPoint, QPoint) { Frame1_MouseDown(button); });
     for (PointerEvents* strip : {label6Events, frame1Events})
         connect(strip, &PointerEvents::mouseUp, drag_, &WindowDrag::pointerWithoutLeftButton);
-    connect(drag_, &WindowDrag::moveEnded, this, &frmMain::recordPosition);
-    connect(new PointerEvents(this), &PointerEvents::mouseMove, this,
-            [this](int buttons, QPoint position, QPoint) { Form_MouseMove(buttons, position); });
+    connect(drag_, &WindowDrag::moveEnded, this, &frmMain::userMoveEnded);
 
     connect(new PointerEvents(Label3), &PointerEvents::clicked, this, &frmMain::Label3_Click);
     connect(new PointerEvents(Picture2), &PointerEvents::clicked, this, &frmMain::Picture2_Click);
@@ -407,39 +394,45 @@ void frmMain::ParseWeather(const std::string& reply)
         txtWSpeed->setText(fromUtf8(cut.windSpeed));
     if (done >= 5)
         txtCond->setText(fromUtf8(cut.condition));
-    if (done >= 7)
+    if (done >= 6)
+        Picture1->setPixmap(
+            ConditionImages::picture(cut.imageIndex, devicePixelRatioF(),
+                                     kStandardTwipsPerPixel / platform_.screen.twipsPerPixelX()));
+    if (done >= 7) {
         txtTemp->setText(fromUtf8(cut.temperature));
+        TrayIconRecord_.storeTip(fromUtf8(cut.tooltip));
+        platform_.tray.Shell_NotifyIcon(TrayOperation::Modify, TrayIconRecord_);
+    }
     if (done >= 8) {
-        if (cut.day1NeedsTwoLines && !twoLineForecast_) {
-            // Once a long first line has been shown the two-line layout stays for the run.
-            twoLineForecast_ = true;
-            const double tppY = platform_.screen.twipsPerPixelY();
-            // The first line never moves: its laid-out top keeps the exact twips.
-            const double day1TopTwips = MainWindowLayout::find("txtDay1")->top;
-            txtDay1->resize(
-                txtDay1->width(),
-                static_cast<int>(std::lround(MainWindowLayout::kDay1TwoLineHeightTwips / tppY)));
-            showWholeLinesOnly(txtDay1);
-            txtDay2->move(
-                txtDay2->x(),
-                static_cast<int>(std::lround(
-                    (day1TopTwips + MainWindowLayout::kDay2OffsetBelowDay1Twips) / tppY)));
-        }
+        if (cut.day1NeedsTwoLines)
+            useTwoLineForecast();
         txtDay1->setText(fromUtf8(cut.day1));
     }
     if (done >= 9)
         txtDay2->setText(fromUtf8(cut.day2));
-    if (!cut.complete()) {
-        // An error page, a reply cut short or another layout: say so instead of leaving the
-        // panel half filled without a word.
+    // An error page, a reply cut short or another layout: say so in the first forecast line
+    // the reply left empty, and keep everything it did give.
+    if (done < 8)
         txtDay1->setText(QLatin1String(kUnreadableWeather));
+    else if (done < 9)
+        txtDay2->setText(QLatin1String(kUnreadableWeather));
+}
+
+void frmMain::useTwoLineForecast()
+{
+    // Once a long first line has been shown the two-line layout stays for the run.
+    if (twoLineForecast_)
         return;
-    }
-    Picture1->setPixmap(
-        ConditionImages::picture(cut.imageIndex, devicePixelRatioF(),
-                                 kStandardTwipsPerPixel / platform_.screen.twipsPerPixelX()));
-    TrayIconRecord_.storeTip(fromUtf8(cut.tooltip));
-    platform_.tray.Shell_NotifyIcon(TrayOperation::Modify, TrayIconRecord_);
+    twoLineForecast_ = true;
+    const double tppY = platform_.screen.twipsPerPixelY();
+    // The first line never moves: its laid-out top keeps the exact twips.
+    const double day1TopTwips = MainWindowLayout::find("txtDay1")->top;
+    txtDay1->resize(txtDay1->width(), static_cast<int>(std::lround(
+                                          MainWindowLayout::kDay1TwoLineHeightTwips / tppY)));
+    showWholeLinesOnly(txtDay1);
+    txtDay2->move(txtDay2->x(),
+                  static_cast<int>(std::lround(
+                      (day1TopTwips + MainWindowLayout::kDay2OffsetBelowDay1Twips) / tppY)));
 }
 
 // ---- placement ----
@@ -483,10 +476,13 @@ void frmMain::applyRecordedPosition(bool topFirst)
     const QRect recorded(static_cast<int>(std::lround(module_.Settings.WindowLeft / tppX)),
                          static_cast<int>(std::lround(module_.Settings.WindowTop / tppY)), width(),
                          height());
-    // A monitor unplugged since the position was recorded must not strand the window; the
-    // stored value changes only when the window is next recorded.
+    // A monitor unplugged since the position was recorded must not strand the window, nor
+    // lose the place it had there: the stored value stays until the user moves the window.
     const QPoint target =
         WindowPlacement::reachablePosition(recorded, platform_.screen.screenAreas());
+    pulledInAt_.reset();
+    if (target != recorded.topLeft())
+        pulledInAt_ = target;
     if (topFirst) {
         move(x(), target.y());
         move(target.x(), target.y());
@@ -506,11 +502,18 @@ void frmMain::moveEvent(QMoveEvent* event)
 void frmMain::recordPosition()
 {
     // Where windows cannot be placed, the window's edges say nothing about where it
-    // stands: the stored place waits for a desktop that can place it.
-    if (!platform_.screen.placesWindows())
+    // stands: the stored place waits for a desktop that can place it. Neither do they while
+    // the window stands where it was pulled onto a screen.
+    if (!platform_.screen.placesWindows() || (pulledInAt_ && pos() == *pulledInAt_))
         return;
     module_.Settings.WindowLeft = WindowPlacement::roundTwips(leftTwips());
     module_.Settings.WindowTop = WindowPlacement::roundTwips(topTwips());
+}
+
+void frmMain::userMoveEnded()
+{
+    pulledInAt_.reset();
+    recordPosition();
 }
 
 // ---- the title strip ----
@@ -603,10 +606,11 @@ void frmMain::minimize_to_tray()
     mnuOpen->setEnabled(true);
     // Without a notification area a hidden window could never be brought back: minimize it
     // to the task bar instead.
-    if (platform_.tray.isAvailable())
-        hide();
-    else
+    minimizedToTaskBar_ = !platform_.tray.isAvailable();
+    if (minimizedToTaskBar_)
         showMinimized();
+    else
+        hide();
     fillTrayIconRecord();
 }
 
@@ -670,8 +674,7 @@ void frmMain::handOverFromSecondStart()
     // An open dialog keeps the main window hidden until it closes and gives it back.
     const QList<frmOptions*> dialogs = openOptionsDialogs();
     if (!dialogs.isEmpty()) {
-        dialogs.last()->raise();
-        dialogs.last()->activateWindow();
+        bringToFront(*dialogs.last());
         return;
     }
     restore_from_tray();
@@ -685,11 +688,25 @@ void frmMain::saveForSession()
 
 void frmMain::trayAvailabilityChanged(bool available)
 {
-    if (!available || unloaded_)
+    if (unloaded_)
         return;
-    // A notification area appeared after start-up: put the icon there now.
-    fillTrayIconRecord();
-    platform_.tray.Shell_NotifyIcon(TrayOperation::Add, TrayIconRecord_);
+    if (available) {
+        // A notification area appeared after start-up: put the icon there now.
+        fillTrayIconRecord();
+        platform_.tray.Shell_NotifyIcon(TrayOperation::Add, TrayIconRecord_);
+    } else if (!isVisible()) {
+        trayLostWhileHidden();
+    }
+}
+
+void frmMain::trayLostWhileHidden()
+{
+    // With its icon gone a hidden window has no way back: an options dialog gives it back
+    // when it closes, otherwise it comes back now.
+    if (!openOptionsDialogs().isEmpty())
+        module_.ShownBeforeOptions = kTrue;
+    else
+        restore_from_tray();
 }
 
 void frmMain::setOpenItemEnabled(bool enabled)
@@ -699,8 +716,24 @@ void frmMain::setOpenItemEnabled(bool enabled)
 
 void frmMain::showMainWindow()
 {
-    setWindowState(windowState() & ~Qt::WindowMinimized);
-    show();
+    minimizedToTaskBar_ = false;
+    bringToFront(*this);
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    // Alt+F4, the task bar's Close or any other close request of the window manager.
+    mnuExit_Click();
+    event->accept();
+}
+
+void frmMain::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // Without a notification area the task bar stands in for the tray: a restore from there
+    // is a restore from the tray.
+    if (event->type() == QEvent::WindowStateChange && minimizedToTaskBar_ && !isMinimized())
+        restore_from_tray();
 }
 
 } // namespace brisora

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QMenu;
@@ -72,6 +73,8 @@ public:
     // Tray and menu.
     void show_in_tray();
     void minimize_to_tray();
+    /// Puts the window at the recorded place and gives it back, out of the minimized state,
+    /// raised and active. Also what a second start asks of the running widget.
     void restore_from_tray();
     void Label3_Click();
     void Picture2_Click();
@@ -109,6 +112,11 @@ signals:
 
 protected:
     void moveEvent(QMoveEvent* event) override;
+    /// A close request of the window manager unloads the window as Exit does.
+    void closeEvent(QCloseEvent* event) override;
+    /// A restore from the task bar, where the window went without a tray host, restores it
+    /// from the tray.
+    void changeEvent(QEvent* event) override;
 
 private:
     void openPopupMenu();
@@ -117,7 +125,11 @@ private:
     void titleStripMove(int Button, QPoint globalPosition);
     /// Moves the window to its recorded place, onto the nearest screen if that lies off every one.
     void applyRecordedPosition(bool topFirst);
+    /// A drag by the user has ended: from now on the window's own place is recorded.
+    void userMoveEnded();
     void trayAvailabilityChanged(bool available);
+    void trayLostWhileHidden();
+    void useTwoLineForecast();
 
     // FetchView
     void setTitleCaption(const QString& caption) override;
@@ -145,6 +157,11 @@ private:
     bool unloaded_ = false;
     bool startsHidden_ = false;
     bool twoLineForecast_ = false;
+    /// Hidden to the task bar, for want of a tray host.
+    bool minimizedToTaskBar_ = false;
+    /// Where the window was pulled onto a screen from a stored place off every screen; while
+    /// it stands there, recordings keep the stored place.
+    std::optional<QPoint> pulledInAt_;
 
     QFrame* Frame1 = nullptr;
     QLabel* Label6 = nullptr;

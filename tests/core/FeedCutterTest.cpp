@@ -236,7 +236,7 @@ TEST_F(FeedCutter, MissingKeyOrEarlyEndStopsTheWalk)
         const auto got = captions(cut);
         for (std::size_t i = static_cast<std::size_t>(c.cutsDone); i < got.size(); ++i)
             EXPECT_EQ(got[i], "") << c.what << ", caption " << i + 1;
-        EXPECT_EQ(cut.tooltip, "") << c.what;
+        EXPECT_EQ(cut.tooltip.empty(), c.cutsDone < 7) << c.what;
     }
     // A value may be empty: the end key right at the value's start is still a cut.
     const FeedCut emptyChill =
@@ -267,7 +267,8 @@ TEST_F(FeedCutter, ReplyCutShortAtEveryLengthYieldsAPrefixOfTheFullCut)
                 ASSERT_EQ(got[i], done ? fullCaptions[i] : "")
                     << name << " at " << length << ", caption " << i + 1;
             }
-            ASSERT_EQ(cut.tooltip, cut.complete() ? full.tooltip : "") << name << " at " << length;
+            ASSERT_EQ(cut.tooltip, cut.cutsDone >= 7 ? full.tooltip : "")
+                << name << " at " << length;
         }
         EXPECT_EQ(previous, 9) << name;
     }

@@ -11,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
 
 using namespace brisora::test;
 using namespace std::chrono_literals;
@@ -70,32 +69,16 @@ protected:
     /// Positions come from the window's layout in twips, scaled to the window's real size.
     void openOptions(const XvfbDisplay& display)
     {
-        std::string window;
-        ASSERT_TRUE(pollUntil(
-            [&] {
-                return !(window = display.xdotool("search --onlyvisible --name '^Brisora$'"))
-                            .empty();
-            },
-            20s))
-            << "the main window never showed";
-        std::istringstream geometry(display.xdotool("getwindowgeometry --shell " + window));
-        int width = 0;
-        int height = 0;
-        for (std::string line; std::getline(geometry, line);) {
-            if (line.rfind("WIDTH=", 0) == 0)
-                width = std::stoi(line.substr(6));
-            if (line.rfind("HEIGHT=", 0) == 0)
-                height = std::stoi(line.substr(7));
-        }
+        const std::string window = display.visibleWindow("Brisora");
+        ASSERT_FALSE(window.empty()) << "the main window never showed";
+        const int width = display.geometry(window)["WIDTH"];
+        const int height = display.geometry(window)["HEIGHT"];
         ASSERT_GT(width, 0);
         const long x = std::lround(width * (1815.0 + 1140.0 / 2) / 3105.0);
         const long y = std::lround(height * (4440.0 + 390.0 / 2) / 4965.0);
         display.xdotool("mousemove --window " + window + " " + std::to_string(x) + " " +
                         std::to_string(y) + " click 1");
-        EXPECT_TRUE(pollUntil(
-            [&] { return !display.xdotool("search --onlyvisible --name '^Options$'").empty(); },
-            20s))
-            << "the options dialog never opened";
+        EXPECT_FALSE(display.visibleWindow("Options").empty()) << "the options dialog never opened";
     }
 
     QTemporaryDir folder;

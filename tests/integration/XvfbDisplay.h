@@ -2,14 +2,17 @@
 
 #include "integration/ChildProcess.h"
 
+#include <map>
 #include <memory>
 #include <poll.h>
+#include <sstream>
 #include <string>
 
 namespace brisora::test {
 
 /// A virtual X server of the test's own, for what only a real display can do (a pointer
-/// click). It picks a free display number itself, so parallel tests never share one.
+/// click, a window manager, a tray). It picks a free display number itself, so parallel tests never
+/// share one.
 class XvfbDisplay
 {
 public:
@@ -74,6 +77,56 @@ public:
     std::string xdotool(const std::string& arguments) const
     {
         return commandOutput("DISPLAY=" + name_ + " xdotool " + arguments + " 2>/dev/null");
+    }
+
+    /// Starts a window manager (openbox) alone on the display: a desktop without a tray.
+    /// True once it manages windows (a window mapped before that may stay unmanaged).
+    bool startWindowManagerOnly()
+    {
+        windowManager_ = std::make_unique<ChildProcess>(
+            "openbox", std::vector<std::string>{"--sm-disable"}, environment({}));
+        return pollUntil(
+            [&] {
+                return commandOutput("DISPLAY=" + name_ +
+                                     " xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null")
+                           .find("window id") != std::string::npos;
+            },
+            std::chrono::seconds(20));
+    }
+
+    /// `extra` and DISPLAY for a program on this display.
+    std::vector<std::string> environment(std::vector<std::string> extra) const
+    {
+        extra.push_back("DISPLAY=" + name_);
+        return extra;
+    }
+
+    /// The id of the visible window titled exactly `title`, once there is one; empty if none
+    /// shows within `timeout`.
+    std::string visibleWindow(const std::string& title,
+                              std::chrono::milliseconds timeout = std::chrono::seconds(20)) const
+    {
+        std::string id;
+        pollUntil(
+            [&] {
+                return !(id = xdotool("search --onlyvisible --name '^" + title + "$'")).empty();
+            },
+            timeout);
+        return id.substr(0, id.find('\n'));
+    }
+
+    /// A window's place and size in pixels: X, Y, WIDTH, HEIGHT as xdotool names them.
+    std::map<std::string, int> geometry(const std::string& window) const
+    {
+        std::map<std::string, int> values;
+        std::istringstream lines(xdotool("getwindowgeometry --shell " + window));
+        for (std::string line; std::getline(lines, line);) {
+            const std::size_t equals = line.find('=');
+            if (equals != std::string::npos && line.compare(0, equals, "WINDOW") != 0 &&
+                line.compare(0, equals, "SCREEN") != 0)
+                values[line.substr(0, equals)] = std::stoi(line.substr(equals + 1));
+        }
+        return values;
     }
 
 private:

@@ -50,6 +50,9 @@ TEST_F(frmMainStartupTest, FirstRunStartsShownWithNoPlaceInTheTopRightArea)
     EXPECT_EQ(tray.shownTip, "Brisora 1.25");
     EXPECT_FALSE(f.openItem()->isEnabled());
     EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    const QList<QSize> sizes = f.windowIcon().availableSizes();
+    for (const int side : {16, 24, 32, 48, 64, 128, 256})
+        EXPECT_TRUE(sizes.contains(QSize(side, side))) << "no sharp icon of " << side << " px";
 }
 
 TEST_F(frmMainStartupTest, StoredPlaceIsShownAndFetchedAtOnce)

@@ -9,6 +9,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -44,37 +48,29 @@ protected:
     }
     bool shown() const { return form->isVisible() && !form->isMinimized(); }
     bool openEnabled() const { return form->openItem()->isEnabled(); }
+    QWidget* child(const char* name) const { return form->findChild<QWidget*>(name); }
+    /// A pointer move with `buttons` held, sent to `widget` as the window system sends it.
+    static void moveOver(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::NoButton)
+    {
+        QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, buttons,
+                         Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+    /// Presses the left button on `widget` at `from`, moves by `by` in two steps, releases.
+    static void drag(QWidget* widget, QPoint from, QPoint by)
+    {
+        QTest::mousePress(widget, Qt::LeftButton, {}, from);
+        QTest::mouseMove(widget, from + QPoint(1, 0));
+        QTest::mouseMove(widget, from + QPoint(1, 0) + by);
+        QTest::mouseRelease(widget, Qt::LeftButton, {}, from + by);
+    }
+    void clickMinimizeMark() { QTest::mouseClick(child("Label3"), Qt::LeftButton); }
 
     Module1 module;
     std::unique_ptr<frmMain> form;
 };
 
 } // namespace
-
-TEST_F(frmMainTrayTest, HidingAndRestoringFollowTheStateTable)
-{
-    startShownWithPlace();
-    EXPECT_TRUE(shown());
-    EXPECT_TRUE(tray.iconShown);
-    EXPECT_EQ(module.WindowShown, kTrue);
-    EXPECT_FALSE(openEnabled());
-
-    form->Label3_Click(); // Shown -> In tray
-    EXPECT_FALSE(form->isVisible());
-    EXPECT_TRUE(tray.iconShown);
-    EXPECT_EQ(module.WindowShown, kFalse);
-    EXPECT_TRUE(openEnabled());
-
-    tray.clickLeft(); // In tray -> Shown
-    EXPECT_TRUE(shown());
-    EXPECT_EQ(module.WindowShown, kTrue);
-    EXPECT_FALSE(openEnabled());
-
-    form->Label3_Click();
-    form->mnuOpen_Click(); // the menu's Open does the same
-    EXPECT_TRUE(shown());
-    EXPECT_FALSE(openEnabled());
-}
 
 TEST_F(frmMainTrayTest, OptionsHidesTheWindowAndClosingGivesItBack)
 {
@@ -144,62 +140,86 @@ TEST_F(frmMainTrayTest, TooltipCarriesPlaceAndTemperatureOrTheProgramName)
     EXPECT_EQ(form->trayIconRecord().szTip.size(), 63);
 }
 
-TEST_F(frmMainTrayTest, TitleStripButtonStates)
+TEST_F(frmMainTrayTest, EachTitleStripEventReachesOneControlOnly)
 {
     startShownWithPlace();
     form->move(300, 400);
-    module.Settings.WindowLeft = 1;
-    form->Label6_MouseMove(3, QPoint(310, 405));
-    EXPECT_EQ(module.Settings.WindowLeft, 4500) << "state 3 records the position";
-    EXPECT_EQ(form->pos(), QPoint(300, 400)) << "and moves nothing";
-    EXPECT_EQ(form->popupMenuOpenings(), 0);
+    QWidget* name = child("Label6");
+    QWidget* strip = child("Frame1");
+    const QPoint bare(130, 10); // the strip's own area, between the name and the mark
+    ASSERT_EQ(strip->childAt(bare), nullptr);
 
-    form->Label6_MouseMove(2, QPoint(310, 405));
-    EXPECT_EQ(form->popupMenuOpenings(), 1);
+    QTest::mouseClick(name, Qt::RightButton, {}, QPoint(10, 8));
+    EXPECT_EQ(form->popupMenuOpenings(), 1) << "one press on the name, one menu";
+    QTest::mouseClick(strip, Qt::RightButton, {}, bare);
+    EXPECT_EQ(form->popupMenuOpenings(), 2);
     form->popupMenu()->hide();
-    form->Label6_MouseDown(2);
-    form->Frame1_MouseDown(2);
+
+    // Left and right held together: the press of the right opens the menu, the move only
+    // records.
+    QTest::mousePress(name, Qt::LeftButton, {}, QPoint(10, 8));
+    QTest::mousePress(name, Qt::RightButton, {}, QPoint(10, 8));
+    module.Settings.WindowLeft = 1;
+    QTest::mouseMove(name, QPoint(30, 9));
+    EXPECT_EQ(module.Settings.WindowLeft, 4500);
+    EXPECT_EQ(form->pos(), QPoint(300, 400));
     EXPECT_EQ(form->popupMenuOpenings(), 3);
+    QTest::mouseRelease(name, Qt::RightButton, {}, QPoint(30, 9));
+    QTest::mouseRelease(name, Qt::LeftButton, {}, QPoint(30, 9));
     form->popupMenu()->hide();
-    form->Label6_MouseDown(1);
-    form->Frame1_MouseDown(4);
-    EXPECT_EQ(form->popupMenuOpenings(), 3);
+    moveOver(name, QPoint(12, 8), Qt::RightButton);
+    EXPECT_EQ(form->popupMenuOpenings(), 4) << "a move with the right button held";
+    form->popupMenu()->hide();
+
+    // The minimize mark takes no part in the strip's drag, three times in a row; the tray
+    // icon, or the menu's Open, brings the window back.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        drag(child("Label3"), QPoint(9, 8), QPoint(2, 1));
+        EXPECT_FALSE(form->isVisible()) << attempt;
+        EXPECT_TRUE(tray.iconShown && openEnabled() && module.WindowShown == kFalse) << attempt;
+        EXPECT_EQ(form->pos(), QPoint(300, 400)) << attempt;
+        attempt < 2 ? tray.clickLeft() : form->mnuOpen_Click();
+        EXPECT_TRUE(shown() && !openEnabled() && module.WindowShown == kTrue) << attempt;
+        EXPECT_EQ(form->pos(), QPoint(300, 400)) << attempt;
+    }
+    EXPECT_EQ(form->popupMenuOpenings(), 4);
 }
 
 TEST_F(frmMainTrayTest, LeftButtonDragMovesTheWindowAndRecordsWhereItEnded)
 {
     startShownWithPlace();
     form->move(300, 400);
-    form->Label6_MouseMove(1, QPoint(310, 405)); // offscreen: no window manager move
-    form->Label6_MouseMove(1, QPoint(410, 455));
+    drag(child("Label6"), QPoint(10, 8), QPoint(100, 50)); // offscreen: it follows the pointer
     EXPECT_EQ(form->pos(), QPoint(400, 450));
-    form->Label6_MouseMove(0, QPoint(410, 455)); // button released
     EXPECT_EQ(module.Settings.WindowLeft, 6000);
     EXPECT_EQ(module.Settings.WindowTop, 6750);
+    drag(child("Frame1"), QPoint(130, 10), QPoint(-50, 0));
+    EXPECT_EQ(form->pos(), QPoint(350, 450)) << "the strip's own area drags too";
 
-    form->Label3_Click();
+    clickMinimizeMark();
     form->move(0, 0);
     form->restore_from_tray();
-    EXPECT_EQ(form->pos(), QPoint(400, 450)) << "restore puts the window where it was dragged";
+    EXPECT_EQ(form->pos(), QPoint(350, 450)) << "restore puts the window where it was dragged";
 }
 
 TEST_F(frmMainTrayTest, TitleStripWhileHiddenReadsTrayCodes)
 {
     startShownWithPlace();
-    form->Label3_Click();
+    clickMinimizeMark();
     module.Settings.WindowLeft = 7;
-    form->Frame1_MouseMove(1, QPoint(20, 5), QPoint(100, 100));
+    QWidget* strip = child("Frame1");
+    moveOver(strip, QPoint(20, 5), Qt::LeftButton);
     EXPECT_EQ(module.Settings.WindowLeft, 7) << "no drag and no record while hidden";
-    form->Frame1_MouseMove(0, QPoint(516, 5), QPoint());
+    moveOver(strip, QPoint(516, 5));
     EXPECT_EQ(form->popupMenuOpenings(), 1);
     form->popupMenu()->hide();
-    form->Frame1_MouseMove(0, QPoint(515, 5), QPoint());
+    moveOver(strip, QPoint(515, 5));
     EXPECT_EQ(module.WindowShown, kTrue);
 
-    form->Label3_Click();
-    form->Form_MouseMove(0, QPoint(515, 3));
+    clickMinimizeMark();
+    moveOver(form.get(), QPoint(515, 3));
     EXPECT_EQ(module.WindowShown, kFalse) << "the double-click code does nothing";
-    form->Form_MouseMove(0, QPoint(514, 3));
+    moveOver(form.get(), QPoint(514, 3));
     EXPECT_EQ(module.WindowShown, kTrue);
 }
 
@@ -218,8 +238,21 @@ TEST_F(frmMainTrayTest, PositionOffEveryScreenIsBroughtBackWithoutChangingTheSto
 {
     // Recorded on a second monitor that is gone now.
     start("0\r\n0\r\n1\r\n40500\r\n1500\r\n\r\n0\r\n>none\r\n");
-    EXPECT_EQ(form->pos(), QPoint(1920 - form->width(), 100));
-    EXPECT_EQ(module.Settings.WindowLeft, 40500);
+    const QPoint pulledIn(1920 - form->width(), 100);
+    EXPECT_EQ(form->pos(), pulledIn);
+    // Every recording keeps the stored place while the window stands where it was pulled in.
+    moveOver(child("Label6"), QPoint(10, 8));
+    clickMinimizeMark();
+    tray.clickLeft();
+    EXPECT_EQ(form->pos(), pulledIn);
+    form->mnuOptions_Click();
+    form->openOptionsDialogs().first()->cancel();
+    form->Form_Unload();
+    EXPECT_TRUE(
+        storage.files.value(storage.settingsPath()).startsWith("0\r\n0\r\n1\r\n40500\r\n1500\r\n"));
+    // A drag by the user ends that.
+    drag(child("Label6"), QPoint(10, 8), QPoint(-100, 0));
+    EXPECT_EQ(module.Settings.WindowLeft, (pulledIn.x() - 100) * 15);
 
     EXPECT_EQ(
         WindowPlacement::reachablePosition(QRect(2700, 100, 207, 331),
@@ -268,19 +301,65 @@ TEST_F(frmMainTrayTest, StartInTrayHidesWithAnIconOrMinimizesWithoutATrayHost)
     tray.iconShown = false;
     start("0\r\n1\r\n1\r\n");
     EXPECT_TRUE(form->isMinimized()) << "no tray host: the task bar keeps a way back";
-    form->Label3_Click();
-    EXPECT_TRUE(form->isVisible());
     tray.setAvailable(true);
     EXPECT_TRUE(tray.iconShown) << "a tray host that appears later gets the icon";
 }
 
-TEST_F(frmMainTrayTest, ExitWithAnOptionsDialogOpenCancelsItAndWritesTheSettings)
+TEST_F(frmMainTrayTest, WithoutATrayHostTheTaskBarStandsInForTheTray)
+{
+    tray.available = false;
+    startShownWithPlace();
+    clickMinimizeMark();
+    ASSERT_TRUE(form->isMinimized());
+    form->move(0, 0);
+    form->windowHandle()->setWindowState(Qt::WindowNoState); // the task bar's restore
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shown());
+    EXPECT_EQ(module.WindowShown, kTrue) << "a restore from the task bar is one from the tray";
+    EXPECT_FALSE(openEnabled());
+    EXPECT_EQ(form->pos(), QPoint(100, 200));
+    drag(child("Frame1"), QPoint(130, 10), QPoint(50, 0));
+    EXPECT_EQ(form->pos(), QPoint(150, 200)) << "the strip drags again";
+
+    // Given back by the options dialog, the window comes out of the task bar, active.
+    form->Picture2_Click();
+    ASSERT_TRUE(form->isMinimized());
+    QWidget* dialog = form->openOptionsDialogs().first();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    form->openOptionsDialogs().first()->cancel();
+    EXPECT_TRUE(shown());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+}
+
+TEST_F(frmMainTrayTest, ATrayHostThatGoesAwayGivesTheHiddenWindowBack)
+{
+    startShownWithPlace();
+    clickMinimizeMark();
+    tray.setAvailable(false);
+    EXPECT_TRUE(shown());
+    EXPECT_EQ(module.WindowShown, kTrue);
+    EXPECT_FALSE(openEnabled());
+
+    tray.setAvailable(true);
+    clickMinimizeMark();
+    form->mnuOptions_Click(); // from the tray icon's menu: the dialog would leave it hidden
+    ASSERT_EQ(module.ShownBeforeOptions, kFalse);
+    tray.setAvailable(false);
+    EXPECT_FALSE(form->isVisible()) << "the open dialog keeps the way back";
+    form->openOptionsDialogs().first()->cancel();
+    EXPECT_TRUE(shown());
+}
+
+TEST_F(frmMainTrayTest, CloseRequestWithAnOptionsDialogOpenCancelsItAndWritesTheSettings)
 {
     startShownWithPlace();
     form->mnuOptions_Click();
     frmOptions* dialog = form->openOptionsDialogs().first();
     QPointer<frmOptions> watch(dialog);
-    form->mnuExit_Click();
+    QSignalSpy ended(form.get(), &frmMain::unloadedForGood);
+    form->show();
+    EXPECT_TRUE(form->close()) << "a close request of the window manager is the window's unload";
+    EXPECT_EQ(ended.count(), 1);
     EXPECT_TRUE(form->unloaded());
     EXPECT_FALSE(watch && watch->isVisible());
     EXPECT_FALSE(tray.iconShown);

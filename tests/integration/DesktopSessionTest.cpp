@@ -1,0 +1,123 @@
+// The real program on a desktop as a person meets it: a virtual display with a window
+// manager (openbox) and, where the test wants one, a tray (trayer), driven with xdotool.
+#include "integration/ChildProcess.h"
+#include "integration/FileBytes.h"
+#include "integration/XvfbDisplay.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace brisora::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Window pixels at 96 dpi: the minimize mark's middle, and the title strip's own area
+// between the program name and the mark.
+constexpr const char* kMinimizeMark = "192 15";
+constexpr const char* kBareStrip = "135 15";
+
+class DesktopSessionTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (!XvfbDisplay::desktopAvailable())
+            GTEST_SKIP() << "Xvfb, xdotool, openbox and trayer are needed";
+        ASSERT_TRUE(folder.isValid());
+        ASSERT_TRUE(display.ready()) << "Xvfb did not start";
+        program = folder.filePath(QStringLiteral("brisora"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(BRISORA_EXECUTABLE), program));
+        settingsPath = folder.filePath(QStringLiteral("brisora.conf"));
+        // At 300, 200 pixels, shown, no place (so no fetch).
+        ASSERT_TRUE(writeBytes(settingsPath, "0\r\n0\r\n1\r\n4500\r\n3000\r\n\r\n0\r\n>none\r\n"));
+    }
+
+    /// Starts the widget and waits for its window; empty if it never shows.
+    std::string startWidget()
+    {
+        const std::string own = folder.path().toStdString();
+        app = std::make_unique<ChildProcess>(
+            program.toStdString(), std::vector<std::string>{},
+            display.environment({"QT_QPA_PLATFORM=xcb", "XDG_RUNTIME_DIR=" + own,
+                                 "XDG_CONFIG_HOME=" + own + "/config"}));
+        return display.visibleWindow("Brisora");
+    }
+
+    /// True once no window of the widget shows.
+    bool hidden() const
+    {
+        return pollUntil(
+            [&] { return display.xdotool("search --onlyvisible --name '^Brisora$'").empty(); },
+            10s);
+    }
+
+    /// Alt+F4 on the focused window; true once the program has ended with status 0.
+    bool closeWithAltF4(const std::string& window)
+    {
+        display.xdotool("windowactivate --sync " + window + " key alt+F4");
+        const std::optional<int> status = app->waitForExit(20s);
+        return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
+    }
+
+    QTemporaryDir folder;
+    XvfbDisplay display;
+    QString program;
+    QString settingsPath;
+    std::unique_ptr<ChildProcess> app;
+};
+
+} // namespace
+
+TEST_F(DesktopSessionTest, MinimizeMarkHidesToTheTrayAndTheWindowComesBackWhereItStood)
+{
+    ASSERT_TRUE(display.startDesktop()) << "no notification area";
+    const std::string window = startWidget();
+    ASSERT_FALSE(window.empty()) << "the main window never showed";
+    const std::map<std::string, int> where = display.geometry(window);
+
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        // Pressed, slipped by 3 pixels, released, at a hand's pace: a click on the mark,
+        // never a drag.
+        display.xdotool("mousemove --window " + window + " " + kMinimizeMark +
+                        " mousedown 1 sleep 0.1 mousemove_relative 1 0 sleep 0.1"
+                        " mousemove_relative 2 0 sleep 0.1 mouseup 1");
+        ASSERT_TRUE(hidden()) << "attempt " << attempt << ": the window did not hide";
+        // The only icon in the tray, at its left end.
+        const std::string tray = display.xdotool("search --onlyvisible --class '^trayer$'");
+        const std::map<std::string, int> area = display.geometry(tray.substr(0, tray.find('\n')));
+        display.xdotool("mousemove " + std::to_string(area.at("X") + 12) + " " +
+                        std::to_string(area.at("Y") + 12) + " click 1");
+        ASSERT_EQ(display.visibleWindow("Brisora", 10s), window) << "attempt " << attempt;
+        EXPECT_EQ(display.geometry(window), where) << "attempt " << attempt;
+    }
+    // A move begun from the mark would leave the window manager's move loop holding the
+    // pointer and the keys, and the close request would never arrive.
+    EXPECT_TRUE(closeWithAltF4(window));
+    EXPECT_EQ(readBytes(settingsPath), "0\r\n0\r\n1\r\n4500\r\n3000\r\n\r\n0\r\n>none\r\n");
+}
+
+TEST_F(DesktopSessionTest, WithoutATrayTheTaskBarGivesTheWindowBackActiveAndDraggable)
+{
+    ASSERT_TRUE(display.startWindowManagerOnly()) << "openbox did not start";
+    const std::string window = startWidget();
+    ASSERT_FALSE(window.empty()) << "the main window never showed";
+    display.xdotool("mousemove --window " + window + " " + kMinimizeMark + " click 1");
+    ASSERT_TRUE(hidden()) << "the window did not go to the task bar";
+    display.xdotool("windowactivate " + window); // as a task bar's button does
+    ASSERT_EQ(display.visibleWindow("Brisora", 10s), window);
+    EXPECT_TRUE(pollUntil([&] { return display.xdotool("getactivewindow") == window; }, 10s));
+
+    // The strip's own area drags only while the window counts as shown. The window manager
+    // takes the move over at the first step, so the window follows from there on.
+    display.xdotool("mousemove --window " + window + " " + kBareStrip +
+                    " mousedown 1 sleep 0.2 mousemove_relative 20 0 sleep 0.2"
+                    " mousemove_relative 20 0 sleep 0.2 mouseup 1");
+    ASSERT_TRUE(pollUntil([&] { return display.geometry(window)["X"] > 300; }, 10s));
+    const int left = display.geometry(window)["X"];
+    EXPECT_TRUE(closeWithAltF4(window));
+    EXPECT_EQ(readBytes(settingsPath),
+              "0\r\n0\r\n1\r\n" + std::to_string(left * 15) + "\r\n3000\r\n\r\n0\r\n>none\r\n");
+}
