@@ -17,8 +17,9 @@ namespace brisora::gateway {
 
 /// Answers the two look-ups from the source through the caches: forecasts per place and
 /// units stay fresh for ten minutes (and are handed out a while longer while a newer one is
-/// fetched); places and searches are kept for good; when the source fails, the place's last
-/// good document is served with its own build date. Concurrent requests for the same thing
+/// fetched); places and searches are kept for good (a search that finds nothing is held for
+/// an hour, or kept too when the source says that answer lasts); when the source fails, the place's
+/// last good document is served with its own build date. Concurrent requests for the same thing
 /// share one upstream call, and failures are held briefly so that clients retrying every
 /// few seconds cost the source nothing.
 class FeedService

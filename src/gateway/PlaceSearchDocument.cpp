@@ -1,5 +1,6 @@
 #include "PlaceSearchDocument.h"
 
+#include "OsmAttribution.h"
 #include "PlaceId.h"
 #include "XmlEscape.h"
 #include "XmlPadding.h"
@@ -27,8 +28,10 @@ PlaceType placeTypeOf(const QString& featureCode)
         return {12, QLatin1String("Country")};
     if (featureCode.startsWith(QLatin1String("ISL")))
         return {13, QLatin1String("Island")};
-    if (featureCode == QLatin1String("AIRP"))
+    if (featureCode == QLatin1String("AIRP") || featureCode == QLatin1String("aerodrome"))
         return {14, QLatin1String("Airport")};
+    if (featureCode == QLatin1String("postcode"))
+        return {11, QLatin1String("Postal Code")};
     if (featureCode == QLatin1String("PPLX"))
         return {22, QLatin1String("Suburb")};
     return {7, QLatin1String("Town")};
@@ -130,7 +133,10 @@ QByteArray renderPlaceSearchDocument(const QList<Place>& places, const QDateTime
     text += QStringLiteral("<results>");
     for (const Place& place : places)
         text += placeElement(place);
-    text += QStringLiteral("</results></query><!-- total: %1 -->\n").arg(places.size());
+    text += QStringLiteral("</results></query><!-- total: %1 -->").arg(places.size());
+    if (anyOpenStreetMapPlace(places))
+        text += QStringLiteral("<!-- %1 -->").arg(QString::fromUtf8(openStreetMapCredit));
+    text += QLatin1Char('\n');
     QByteArray document = text.toUtf8();
     padWithComment(document, minimumFoundBytes);
     return document;

@@ -20,6 +20,16 @@ bool UpstreamClient::isBackingOff() const
     return m_blockedUntil.isValid() && m_clock() < m_blockedUntil;
 }
 
+QUrl UpstreamClient::endpointUrl(const QUrl& base, const QString& endpoint)
+{
+    QUrl url = base;
+    QString path = url.path();
+    while (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    url.setPath(path + QLatin1Char('/') + endpoint);
+    return url;
+}
+
 void UpstreamClient::get(const QUrl& url, std::function<void(UpstreamReply)> done)
 {
     if (isBackingOff()) {

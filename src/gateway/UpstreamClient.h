@@ -40,6 +40,9 @@ public:
     /// True while a rate limit keeps requests from going out.
     bool isBackingOff() const;
 
+    /// `base` with "/" and `endpoint` added to its path (trailing slashes of `base` dropped).
+    static QUrl endpointUrl(const QUrl& base, const QString& endpoint);
+
 private:
     void noteRateLimit(const QByteArray& retryAfter);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -37,15 +38,31 @@ public:
     QUrl baseUrl() const;
     /// The reply for requests whose path (before "?") is `path`; others get 404.
     void setReply(const QByteArray& path, Reply reply);
+    /// The reply for requests to `path` whose query holds `queryPart`; it wins over the
+    /// path's own reply (the first match in the order given).
+    void setReplyFor(const QByteArray& path, const QByteArray& queryPart, Reply reply);
     int requestCount(const QByteArray& path) const { return m_counts.value(path); }
     /// Every request head received so far, in order.
     const QList<QByteArray>& heads() const { return m_heads; }
+    /// When each of those came, in milliseconds since this fake started.
+    const QList<qint64>& arrivalsMs() const { return m_arrivalsMs; }
 
 private:
+    struct QueryReply
+    {
+        QByteArray path;
+        QByteArray queryPart;
+        Reply reply;
+    };
+
     void serve(QTcpSocket* socket);
+    Reply replyFor(const QByteArray& path, const QByteArray& query) const;
 
     QTcpServer m_server;
+    QElapsedTimer m_sinceStart;
     QHash<QByteArray, Reply> m_replies;
+    QList<QueryReply> m_queryReplies;
+    QList<qint64> m_arrivalsMs;
     QHash<QByteArray, int> m_counts;
     QList<QByteArray> m_heads;
 };
