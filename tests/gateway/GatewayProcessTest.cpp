@@ -166,11 +166,16 @@ TEST_F(GatewayProcess, CommandLineHelpVersionAndMistakes)
                                "--geocoding-url", "--nominatim-url", "--contact", "--cache-dir"})
         EXPECT_TRUE(text.contains(option)) << option;
 
-    QProcess wrong;
-    wrong.start(QStringLiteral(BRISORA_GATEWAY_EXE),
-                {QStringLiteral("--listen"), QStringLiteral("nowhere")});
-    ASSERT_TRUE(wrong.waitForFinished(5000));
-    EXPECT_EQ(wrong.exitCode(), 2);
+    // A contact goes into a header: nothing in it may end the User-Agent's comment or the line.
+    for (const QStringList& arguments :
+         {QStringList{QStringLiteral("--listen"), QStringLiteral("nowhere")},
+          QStringList{QStringLiteral("--contact"), QStringLiteral("me\r\nX-Evil: 1")},
+          QStringList{QStringLiteral("--contact"), QStringLiteral("a) b")}}) {
+        QProcess wrong;
+        wrong.start(QStringLiteral(BRISORA_GATEWAY_EXE), arguments);
+        ASSERT_TRUE(wrong.waitForFinished(5000));
+        EXPECT_EQ(wrong.exitCode(), 2) << arguments.join(QLatin1Char(' ')).toStdString();
+    }
 }
 
 TEST_F(GatewayProcess, LandmarksAndPostcodesFoundThroughTheOptionsDialogsOwnSearch)
