@@ -4,6 +4,7 @@
 #include "OpenMeteoSource.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace brisora::gateway {
 
@@ -16,9 +17,10 @@ Gateway::Gateway(const GatewayOptions& options) : m_options(options)
         UpstreamClient::Limits limits;
         limits.timeout = options.upstreamTimeout;
         const QByteArray agent = userAgent(options.contact);
-        // Each service gets a client of its own, so one's rate limit never stops the other.
+        // The two sources own their clients, so neither's replies outlive it.
         auto landmarks = std::make_unique<NominatimGeocoder>(
-            std::make_unique<UpstreamClient>(limits, agent, systemClock()), options.nominatimUrl);
+            std::make_unique<UpstreamClient>(limits, agent, systemClock()), options.nominatimUrl,
+            systemClock());
         m_source = std::make_unique<OpenMeteoSource>(
             std::make_unique<UpstreamClient>(limits, agent, systemClock()), options.forecastUrl,
             options.geocodingUrl, systemClock(), std::move(landmarks));
@@ -27,8 +29,11 @@ Gateway::Gateway(const GatewayOptions& options) : m_options(options)
     const QString cacheDir = demo ? QString() : options.cacheDir;
     m_places = std::make_unique<PlaceStore>(cacheDir);
     m_lastGood = std::make_unique<LastGoodStore>(cacheDir);
-    m_service = std::make_unique<FeedService>(*m_source, *m_places, *m_lastGood, systemClock(),
-                                              FeedService::Timing{});
+    FeedService::Timing timing;
+    timing.forecastFresh = options.forecastFresh;
+    timing.forecastUsable = std::max(timing.forecastUsable, timing.forecastFresh);
+    m_service =
+        std::make_unique<FeedService>(*m_source, *m_places, *m_lastGood, systemClock(), timing);
     m_server = std::make_unique<HttpServer>(*m_service, HttpServer::Limits{});
 }
 

@@ -27,6 +27,7 @@ struct GatewayOptions
     QString contact; // the operator's address for the User-Agent; may be empty
     QString cacheDir;
     std::chrono::milliseconds upstreamTimeout = std::chrono::seconds(10);
+    std::chrono::seconds forecastFresh{600};
 };
 
 /// Outcome of reading the command line: options to run with, or text to print and an exit

@@ -11,10 +11,10 @@ using namespace std::chrono_literals;
 
 // The policy allows one request a second as the service sees them; the extra tenth keeps
 // two requests apart even when the network holds the first back a little longer.
-constexpr std::chrono::milliseconds requestInterval = 1100ms;
+const UpstreamGate::Rules usagePolicy{1, 1100ms};
 // Past this many waiting requests (about as long as the widget waits for an answer) more
 // are turned away rather than queued.
-constexpr qsizetype maxWaiting = 16;
+constexpr std::size_t maxWaiting = 16;
 constexpr int searchLimit = 5;
 
 QChar osmTypeLetter(PlaceId::Kind kind)
@@ -43,9 +43,10 @@ PlaceLookup lookupFrom(const UpstreamReply& reply, bool lasting)
 
 } // namespace
 
-NominatimGeocoder::NominatimGeocoder(std::unique_ptr<UpstreamClient> client, QUrl baseUrl)
-    : m_pacer(requestInterval, maxWaiting), m_client(std::move(client)),
-      m_baseUrl(std::move(baseUrl))
+NominatimGeocoder::NominatimGeocoder(std::unique_ptr<UpstreamClient> client, QUrl baseUrl,
+                                     GatewayClock clock)
+    : m_baseUrl(std::move(baseUrl)), m_gate(usagePolicy, std::move(clock)),
+      m_client(std::move(client))
 {
 }
 
@@ -83,9 +84,10 @@ void NominatimGeocoder::ask(const QString& endpoint,
                             const QList<std::pair<QString, QString>>& parameters, bool lasting,
                             std::function<void(PlaceLookup)> done)
 {
-    // While the service has asked for a pause, nobody need queue for the answer it gives.
-    if (m_client->isBackingOff()) {
-        done(PlaceLookup{PlaceLookup::Outcome::Failed, {}, QStringLiteral("backing off")});
+    if (m_gate.waiting() >= maxWaiting) {
+        done(PlaceLookup{PlaceLookup::Outcome::Failed,
+                         {},
+                         QStringLiteral("too many OpenStreetMap geocoder requests waiting")});
         return;
     }
     QUrl url = UpstreamClient::endpointUrl(m_baseUrl, endpoint);
@@ -94,16 +96,9 @@ void NominatimGeocoder::ask(const QString& endpoint,
         query.addQueryItem(key, QString::fromLatin1(QUrl::toPercentEncoding(value)));
     url.setQuery(query.query(QUrl::FullyEncoded), QUrl::StrictMode);
 
-    auto job = [this, url, lasting, done](RequestPacer::Finished finished) {
-        m_client->get(url, [lasting, done, finished](UpstreamReply reply) {
-            finished();
-            done(lookupFrom(reply, lasting));
-        });
-    };
-    if (!m_pacer.enqueue(std::move(job)))
-        done(PlaceLookup{PlaceLookup::Outcome::Failed,
-                         {},
-                         QStringLiteral("too many OpenStreetMap geocoder requests waiting")});
+    m_client->get(m_gate, url, [lasting, done = std::move(done)](UpstreamReply reply) {
+        done(lookupFrom(reply, lasting));
+    });
 }
 
 } // namespace brisora::gateway

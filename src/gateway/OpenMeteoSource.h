@@ -12,8 +12,10 @@ namespace brisora::gateway {
 
 /// The live source: Open-Meteo's geocoder and forecast service. Only ever asks the two
 /// kinds of look-up, at the two configured base URLs, with parameters it builds itself.
-/// Words its geocoder finds nothing for (landmarks, most postcodes) go on to `landmarks`,
-/// OpenStreetMap's geocoder, when one is given; so do look-ups of OpenStreetMap ids.
+/// Each service has its own gate: at most two requests at once to it, the rest waiting, and
+/// a rate limit of one leaves the other alone. Words its geocoder finds nothing for
+/// (landmarks, most postcodes) go on to `landmarks`, OpenStreetMap's geocoder, when one is
+/// given; so do look-ups of OpenStreetMap ids.
 class OpenMeteoSource : public WeatherSource
 {
 public:
@@ -28,17 +30,21 @@ public:
                        std::function<void(ForecastFetch)> done) override;
     bool keepsPlacesOnDisk() const override { return true; }
 
-    UpstreamClient& client() { return *m_client; }
+    UpstreamGate& forecastGate() { return m_forecastGate; }
+    UpstreamGate& geocoderGate() { return m_geocoderGate; }
 
     static QUrl defaultForecastUrl();
     static QUrl defaultGeocodingUrl();
 
 private:
-    std::unique_ptr<NominatimGeocoder> m_landmarks; // may be null
-    std::unique_ptr<UpstreamClient> m_client;       // owned, so no reply callback outlives this
     QUrl m_forecastUrl;
     QUrl m_geocodingUrl;
     GatewayClock m_clock;
+    UpstreamGate m_forecastGate;
+    UpstreamGate m_geocoderGate;
+    std::unique_ptr<NominatimGeocoder> m_landmarks; // may be null
+    // Last, so it goes first: no reply of its outlives the gates or this source.
+    std::unique_ptr<UpstreamClient> m_client;
 };
 
 } // namespace brisora::gateway

@@ -7,6 +7,8 @@ namespace brisora::gateway::test {
 FakeUpstream::FakeUpstream()
 {
     m_sinceStart.start();
+    m_running.setSingleShot(true);
+    connect(&m_running, &QTimer::timeout, this, &FakeUpstream::finishRunning);
     m_server.listen(QHostAddress::LocalHost, 0);
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = m_server.nextPendingConnection()) {
@@ -20,6 +22,12 @@ FakeUpstream::FakeUpstream()
 QUrl FakeUpstream::baseUrl() const
 {
     return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()));
+}
+
+void FakeUpstream::limitConcurrency(int held, std::chrono::milliseconds serviceTime)
+{
+    m_maxHeld = held;
+    m_serviceTime = serviceTime;
 }
 
 void FakeUpstream::setReply(const QByteArray& path, Reply reply)
@@ -59,6 +67,34 @@ void FakeUpstream::serve(QTcpSocket* socket)
     const QByteArray path = question < 0 ? target : target.left(question);
     ++m_counts[path];
     const Reply reply = replyFor(path, question < 0 ? QByteArray() : target.mid(question + 1));
+    if (m_maxHeld == 0) {
+        answer(socket, reply);
+        return;
+    }
+    if (m_held.size() >= m_maxHeld) {
+        ++m_refusals;
+        answer(socket, Reply{429, R"({"reason":"Too many concurrent requests","error":true})"});
+        return;
+    }
+    m_held.append({socket, reply});
+    m_mostHeld = std::max(m_mostHeld, static_cast<int>(m_held.size()));
+    if (m_held.size() == 1)
+        m_running.start(m_serviceTime);
+}
+
+void FakeUpstream::finishRunning()
+{
+    if (m_held.isEmpty())
+        return;
+    const auto [socket, reply] = m_held.takeFirst();
+    if (socket)
+        answer(socket, reply);
+    if (!m_held.isEmpty())
+        m_running.start(m_serviceTime);
+}
+
+void FakeUpstream::answer(QTcpSocket* socket, const Reply& reply)
+{
     if (reply.hang)
         return;
     QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + " Canned\r\n";

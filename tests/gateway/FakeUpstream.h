@@ -5,13 +5,19 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QPair>
+#include <QPointer>
 #include <QTcpServer>
+#include <QTimer>
 #include <QUrl>
+#include <chrono>
 
 namespace brisora::gateway::test {
 
 /// A stand-in for the weather source on loopback: answers each path with a canned reply
-/// (or never answers), and records what it was asked.
+/// (or never answers), and records what it was asked. Like the live service it can work
+/// on one request at a time and hold only a few: the next one gets a 429 "Too many
+/// concurrent requests", without Retry-After.
 class FakeUpstream : public QObject
 {
     Q_OBJECT
@@ -42,6 +48,12 @@ public:
     /// path's own reply (the first match in the order given).
     void setReplyFor(const QByteArray& path, const QByteArray& queryPart, Reply reply);
     int requestCount(const QByteArray& path) const { return m_counts.value(path); }
+    /// From now on, works on one request at a time, each taking `serviceTime`, and holds at
+    /// most `held` (the one running included); requests beyond that get the 429 at once.
+    void limitConcurrency(int held, std::chrono::milliseconds serviceTime);
+    /// How many requests got the concurrency 429, and the most held at once.
+    int concurrencyRefusals() const { return m_refusals; }
+    int mostHeld() const { return m_mostHeld; }
     /// Every request head received so far, in order.
     const QList<QByteArray>& heads() const { return m_heads; }
     /// When each of those came, in milliseconds since this fake started.
@@ -57,6 +69,8 @@ private:
 
     void serve(QTcpSocket* socket);
     Reply replyFor(const QByteArray& path, const QByteArray& query) const;
+    void answer(QTcpSocket* socket, const Reply& reply);
+    void finishRunning();
 
     QTcpServer m_server;
     QElapsedTimer m_sinceStart;
@@ -65,6 +79,12 @@ private:
     QList<qint64> m_arrivalsMs;
     QHash<QByteArray, int> m_counts;
     QList<QByteArray> m_heads;
+    int m_maxHeld = 0; // 0: no limit, every request answered at once
+    std::chrono::milliseconds m_serviceTime{0};
+    QList<QPair<QPointer<QTcpSocket>, Reply>> m_held; // the first one is running
+    QTimer m_running;
+    int m_refusals = 0;
+    int m_mostHeld = 0;
 };
 
 } // namespace brisora::gateway::test
