@@ -5,6 +5,7 @@
 #include "gateway/FeedDocument.h"
 #include "gateway/ForecastJsonReader.h"
 #include "gateway/GeocodingJsonReader.h"
+#include "gateway/NominatimJsonReader.h"
 #include "gateway/PlaceSearchDocument.h"
 
 #include <QByteArrayView>
@@ -50,6 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (search.places) {
         require(search.places->size() <= maxSearchResults, "results are bounded");
         checkSearchReply(*search.places);
+    }
+
+    const GeocodingReadResult landmarks = readNominatimJson(json);
+    require(landmarks.places.has_value() || !landmarks.error.isEmpty(), "a failed read says why");
+    if (landmarks.places) {
+        require(landmarks.places->size() <= maxSearchResults, "results are bounded");
+        checkSearchReply(*landmarks.places);
     }
 
     const GeocodingReadResult single = readGeocodedPlaceJson(json);

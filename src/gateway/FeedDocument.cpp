@@ -1,6 +1,7 @@
 #include "FeedDocument.h"
 
 #include "LocalTimeFormat.h"
+#include "OsmAttribution.h"
 #include "WeatherCondition.h"
 #include "XmlEscape.h"
 #include "XmlPadding.h"
@@ -85,7 +86,17 @@ QString forecastDayLine(const ForecastDay& day)
              QString(condition.text), QString::number(condition.code));
 }
 
-QString summaryLines(const Forecast& forecast, const WeatherCondition& now, Units units)
+/// The data's credits: the weather's, and OpenStreetMap's for a place from there.
+QString creditText(const Place& place)
+{
+    QString text = QLatin1String(credit);
+    if (isOpenStreetMapPlace(place))
+        text += QStringLiteral(". ") + QString::fromUtf8(openStreetMapCredit);
+    return text;
+}
+
+QString summaryLines(const Place& place, const Forecast& forecast, const WeatherCondition& now,
+                     Units units)
 {
     QString lines = QStringLiteral("<description><![CDATA[\n"
                                    "<b>Current Conditions:</b><br />\n"
@@ -103,7 +114,7 @@ QString summaryLines(const Forecast& forecast, const WeatherCondition& now, Unit
                             "<BR/><BR/>\n%2<br/>\n]]></description>\n")
                  .arg(QLatin1String(sourceLink),
                       forecast.isDemo ? QStringLiteral("Demo data, made up offline: not a forecast")
-                                      : QString(QLatin1String(credit)));
+                                      : creditText(place));
     return lines;
 }
 
@@ -112,10 +123,13 @@ QString summaryLines(const Forecast& forecast, const WeatherCondition& now, Unit
 QString feedPlaceTitle(const Place& place, bool isDemo)
 {
     QString title = place.name;
-    if (!place.admin1.isEmpty() && place.admin1 != place.name)
-        title += QStringLiteral(", ") + place.admin1;
-    else if (!place.countryCode.isEmpty())
-        title += QStringLiteral(", ") + place.countryCode;
+    // An OpenStreetMap place's name already ends in its town ("Eiffel Tower, Paris").
+    if (!isOpenStreetMapPlace(place)) {
+        if (!place.admin1.isEmpty() && place.admin1 != place.name)
+            title += QStringLiteral(", ") + place.admin1;
+        else if (!place.countryCode.isEmpty())
+            title += QStringLiteral(", ") + place.countryCode;
+    }
     if (isDemo)
         title += QStringLiteral(" (demo)");
     return title;
@@ -138,7 +152,7 @@ QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Unit
         forecast.isDemo
             ? QStringLiteral("Brisora demo weather for %1: made up offline, not a forecast")
                   .arg(title)
-            : QStringLiteral("Brisora Weather for %1. %2.").arg(title, QLatin1String(credit));
+            : QStringLiteral("Brisora Weather for %1. %2.").arg(title, creditText(place));
 
     QString text = QLatin1String(documentHead);
     text += QStringLiteral("<title>%1%2</title>\n").arg(QLatin1String(feedTitlePrefix), title);
@@ -179,7 +193,7 @@ QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Unit
                            "date=\"%4\" />\n")
                 .arg(QString(now.text), QString::number(now.code), whole(current.temperature),
                      observed);
-    text += summaryLines(forecast, now, units);
+    text += summaryLines(place, forecast, now, units);
     for (const ForecastDay& day : forecast.days)
         text += forecastDayLine(day);
     text += QStringLiteral("<guid isPermaLink=\"false\">%1_%2_%3</guid>\n")

@@ -17,7 +17,8 @@ static_assert(sizeof(feedTitlePrefix) - 1 == 17);
 inline constexpr qsizetype minimumFeedBytes = 2100;
 
 /// "Lakeside, Minnesota", or "Lakeside, US" when the place has no region (or the region is
-/// the place itself), or just the name when neither is known; " (demo)" is added for demo data.
+/// the place itself), or just the name when neither is known or the place is OpenStreetMap's
+/// (whose name already ends in its town); " (demo)" is added for demo data.
 QString feedPlaceTitle(const Place& place, bool isDemo);
 
 /// The weather feed document for `place` in the old feed's exact layout, element order and

@@ -14,9 +14,10 @@ QString feedKey(const QString& placeIdText, Units units)
     return (units == Units::Metric ? QStringLiteral("c|") : QStringLiteral("f|")) + placeIdText;
 }
 
+// The same words however spaced or cased share one search (as the place store does).
 QString searchKey(const QString& words)
 {
-    return QStringLiteral("s|") + words.toCaseFolded();
+    return QStringLiteral("s|") + words.simplified().toCaseFolded();
 }
 
 constexpr int sourceUnavailable = 503;
@@ -214,6 +215,8 @@ void FeedService::handleSearch(const PlaceSearchRequest& request, Respond respon
             break;
         case PlaceLookup::Outcome::NotFound: {
             const GatewayReply reply{200, renderPlaceSearchDocument({}, m_clock())};
+            if (lookup.lasting)
+                m_places.storeSearch(words, {});
             m_replies.put(key,
                           ReplyCache::Entry{reply, nowMs() + m_timing.unknownHeld.count(),
                                             nowMs() + m_timing.unknownHeld.count()},

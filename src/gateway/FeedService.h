@@ -20,9 +20,10 @@ namespace brisora::gateway {
 /// units stay fresh for `forecastFresh`; past that a request waits for a new one, but when
 /// the source takes longer than `sourceWait` or fails, the older document answers (from
 /// memory, or the place's last good one on disk), with its own build date. Places and
-/// searches are kept for good. Concurrent requests for the same thing share one upstream
-/// call, and failures are held briefly so that clients retrying every few seconds cost the
-/// source nothing.
+/// searches are kept for good (a search that finds nothing is held for an hour, or kept too
+/// when the source says that answer lasts). Concurrent requests for the same thing share one
+/// upstream call, and failures are held briefly so that clients retrying every few seconds
+/// cost the source nothing.
 class FeedService
 {
 public:

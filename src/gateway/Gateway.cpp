@@ -16,9 +16,14 @@ Gateway::Gateway(const GatewayOptions& options) : m_options(options)
     } else {
         UpstreamClient::Limits limits;
         limits.timeout = options.upstreamTimeout;
+        const QByteArray agent = userAgent(options.contact);
+        // The two sources own their clients, so neither's replies outlive it.
+        auto landmarks = std::make_unique<NominatimGeocoder>(
+            std::make_unique<UpstreamClient>(limits, agent, systemClock()), options.nominatimUrl,
+            systemClock());
         m_source = std::make_unique<OpenMeteoSource>(
-            std::make_unique<UpstreamClient>(limits, userAgent(), systemClock()),
-            options.forecastUrl, options.geocodingUrl, systemClock());
+            std::make_unique<UpstreamClient>(limits, agent, systemClock()), options.forecastUrl,
+            options.geocodingUrl, systemClock(), std::move(landmarks));
     }
     // Demo data is made up on the spot: nothing of it is worth a file.
     const QString cacheDir = demo ? QString() : options.cacheDir;
@@ -44,11 +49,14 @@ bool Gateway::start(QString& error)
     return false;
 }
 
-QByteArray Gateway::userAgent()
+QByteArray Gateway::userAgent(const QString& contact)
 {
-    return QByteArrayLiteral("brisora-gateway/") +
-           QCoreApplication::applicationVersion().toLatin1() +
-           QByteArrayLiteral(" (Brisora desktop weather widget gateway)");
+    QByteArray agent = QByteArrayLiteral("brisora-gateway/") +
+                       QCoreApplication::applicationVersion().toLatin1() +
+                       QByteArrayLiteral(" (+https://brisora.org");
+    if (!contact.isEmpty())
+        agent += QByteArrayLiteral("; ") + contact.toLatin1();
+    return agent + ')';
 }
 
 } // namespace brisora::gateway

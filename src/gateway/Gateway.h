@@ -23,8 +23,9 @@ public:
     bool start(QString& error);
     quint16 port() const { return m_server->serverPort(); }
 
-    /// The User-Agent the live source sends.
-    static QByteArray userAgent();
+    /// The User-Agent the live source sends: name, version and the project's address, then
+    /// `contact` (the operator's) when there is one.
+    static QByteArray userAgent(const QString& contact);
 
 private:
     GatewayOptions m_options;

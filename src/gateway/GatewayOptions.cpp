@@ -1,9 +1,11 @@
 #include "GatewayOptions.h"
 
+#include "NominatimGeocoder.h"
 #include "OpenMeteoSource.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace brisora::gateway {
 namespace {
@@ -34,6 +36,18 @@ std::optional<QUrl> upstreamUrl(const QString& text)
         url.hasQuery() || url.hasFragment())
         return std::nullopt;
     return url;
+}
+
+/// A contact goes into the User-Agent's comment, so it must not end it early nor split the
+/// header.
+bool isUsableContact(const QString& contact)
+{
+    if (contact.size() > 100)
+        return false;
+    return std::all_of(contact.cbegin(), contact.cend(), [](QChar c) {
+        return c.unicode() >= 0x20 && c.unicode() < 0x7F && c != QLatin1Char('(') &&
+               c != QLatin1Char(')');
+    });
 }
 
 GatewayCommandLine mistake(const QString& what)
@@ -67,6 +81,15 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
         QStringLiteral("geocoding-url"),
         QStringLiteral("Geocoder base URL (\"/search\" and \"/get\" are added)."),
         QStringLiteral("URL"), OpenMeteoSource::defaultGeocodingUrl().toString());
+    const QCommandLineOption nominatimOption(
+        QStringLiteral("nominatim-url"),
+        QStringLiteral("OpenStreetMap geocoder base URL (\"/search\" and \"/lookup\" are added), "
+                       "asked for landmarks and postcodes the other geocoder does not know."),
+        QStringLiteral("URL"), NominatimGeocoder::defaultUrl().toString());
+    const QCommandLineOption contactOption(
+        QStringLiteral("contact"),
+        QStringLiteral("Operator's e-mail or web address, added to the User-Agent."),
+        QStringLiteral("ADDRESS"));
     const QCommandLineOption cacheOption(QStringLiteral("cache-dir"),
                                          QStringLiteral("Folder for places and last good feeds."),
                                          QStringLiteral("DIR"), defaultCacheDir);
@@ -79,7 +102,7 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
         QStringLiteral("Seconds a forecast is served without asking the source again."),
         QStringLiteral("SECONDS"), QStringLiteral("600"));
     parser.addOptions({listenOption, sourceOption, demoOption, forecastOption, geocodingOption,
-                       cacheOption, timeoutOption, freshOption});
+                       nominatimOption, contactOption, cacheOption, timeoutOption, freshOption});
 
     if (!parser.parse(arguments))
         return mistake(parser.errorText());
@@ -104,10 +127,16 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
         return mistake(QStringLiteral("--source wants open-meteo or demo."));
     const std::optional<QUrl> forecastUrl = upstreamUrl(parser.value(forecastOption));
     const std::optional<QUrl> geocodingUrl = upstreamUrl(parser.value(geocodingOption));
-    if (!forecastUrl || !geocodingUrl)
+    const std::optional<QUrl> nominatimUrl = upstreamUrl(parser.value(nominatimOption));
+    if (!forecastUrl || !geocodingUrl || !nominatimUrl)
         return mistake(QStringLiteral("Upstream URLs must be http or https URLs without a query."));
     options.forecastUrl = *forecastUrl;
     options.geocodingUrl = *geocodingUrl;
+    options.nominatimUrl = *nominatimUrl;
+    options.contact = parser.value(contactOption).trimmed();
+    if (!isUsableContact(options.contact))
+        return mistake(QStringLiteral("--contact wants at most 100 printable ASCII characters "
+                                      "without parentheses."));
     options.cacheDir = parser.value(cacheOption);
     bool isNumber = false;
     const int timeoutMs = parser.value(timeoutOption).toInt(&isNumber);

@@ -23,6 +23,8 @@ struct GatewayOptions
     Source source = Source::OpenMeteo;
     QUrl forecastUrl;
     QUrl geocodingUrl;
+    QUrl nominatimUrl;
+    QString contact; // the operator's address for the User-Agent; may be empty
     QString cacheDir;
     std::chrono::milliseconds upstreamTimeout = std::chrono::seconds(10);
     std::chrono::seconds forecastFresh{600};
@@ -38,7 +40,8 @@ struct GatewayCommandLine
 };
 
 /// Reads `arguments` (program name first). `defaultCacheDir` stands in when --cache-dir is
-/// not given. Addresses are "ADDR:PORT" or "[IPv6]:PORT"; upstream URLs must be http or https.
+/// not given. Addresses are "ADDR:PORT" or "[IPv6]:PORT"; upstream URLs must be http or https;
+/// a contact is at most 100 printable ASCII characters without parentheses.
 GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
                                            const QString& defaultCacheDir);
 

@@ -31,10 +31,12 @@ const UpstreamGate::Rules servicePolicy{2, std::chrono::milliseconds(0)};
 } // namespace
 
 OpenMeteoSource::OpenMeteoSource(std::unique_ptr<UpstreamClient> client, QUrl forecastUrl,
-                                 QUrl geocodingUrl, GatewayClock clock)
+                                 QUrl geocodingUrl, GatewayClock clock,
+                                 std::unique_ptr<NominatimGeocoder> landmarks)
     : m_forecastUrl(std::move(forecastUrl)), m_geocodingUrl(std::move(geocodingUrl)),
       m_clock(std::move(clock)), m_forecastGate(servicePolicy, m_clock),
-      m_geocoderGate(servicePolicy, m_clock), m_client(std::move(client))
+      m_geocoderGate(servicePolicy, m_clock), m_landmarks(std::move(landmarks)),
+      m_client(std::move(client))
 {
 }
 
@@ -48,37 +50,35 @@ QUrl OpenMeteoSource::defaultGeocodingUrl()
     return QUrl(QStringLiteral("https://geocoding-api.open-meteo.com/v1"));
 }
 
-QUrl OpenMeteoSource::geocoderUrl(const QString& endpoint) const
-{
-    QUrl url = m_geocodingUrl;
-    QString path = url.path();
-    while (path.endsWith(QLatin1Char('/')))
-        path.chop(1);
-    url.setPath(path + QLatin1Char('/') + endpoint);
-    return url;
-}
-
 void OpenMeteoSource::searchPlaces(const QString& words, std::function<void(PlaceLookup)> done)
 {
-    QUrl url = geocoderUrl(QStringLiteral("search"));
+    QUrl url = UpstreamClient::endpointUrl(m_geocodingUrl, QStringLiteral("search"));
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("name"), QString::fromLatin1(QUrl::toPercentEncoding(words)));
     query.addQueryItem(QStringLiteral("count"), QString::number(maxSearchResults));
     query.addQueryItem(QStringLiteral("language"), QStringLiteral("en"));
     query.addQueryItem(QStringLiteral("format"), QStringLiteral("json"));
     url.setQuery(query.query(QUrl::FullyEncoded), QUrl::StrictMode);
-    m_client->get(m_geocoderGate, url, [done = std::move(done)](UpstreamReply reply) {
-        done(lookupFrom(reply, false, &readGeocodingSearchJson));
+    m_client->get(m_geocoderGate, url, [this, words, done = std::move(done)](UpstreamReply reply) {
+        PlaceLookup lookup = lookupFrom(reply, false, &readGeocodingSearchJson);
+        if (lookup.outcome == PlaceLookup::Outcome::NotFound && m_landmarks)
+            m_landmarks->search(words, done);
+        else
+            done(std::move(lookup));
     });
 }
 
 void OpenMeteoSource::lookupPlace(const PlaceId& id, std::function<void(PlaceLookup)> done)
 {
+    if (id.isOsm() && m_landmarks) {
+        m_landmarks->lookup(id, std::move(done));
+        return;
+    }
     if (id.kind() != PlaceId::Kind::Geocoder) {
         done(PlaceLookup{PlaceLookup::Outcome::NotFound, {}, {}});
         return;
     }
-    QUrl url = geocoderUrl(QStringLiteral("get"));
+    QUrl url = UpstreamClient::endpointUrl(m_geocodingUrl, QStringLiteral("get"));
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("id"), QString::number(id.sourceId()));
     query.addQueryItem(QStringLiteral("language"), QStringLiteral("en"));

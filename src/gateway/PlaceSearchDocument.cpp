@@ -1,5 +1,6 @@
 #include "PlaceSearchDocument.h"
 
+#include "OsmAttribution.h"
 #include "PlaceId.h"
 #include "XmlEscape.h"
 #include "XmlPadding.h"
@@ -28,8 +29,10 @@ PlaceType placeTypeOf(const QString& featureCode)
         return {12, QLatin1String("Country")};
     if (featureCode.startsWith(QLatin1String("ISL")))
         return {13, QLatin1String("Island")};
-    if (featureCode == QLatin1String("AIRP"))
+    if (featureCode == QLatin1String("AIRP") || featureCode == QLatin1String("aerodrome"))
         return {14, QLatin1String("Airport")};
+    if (featureCode == QLatin1String("postcode"))
+        return {11, QLatin1String("Postal Code")};
     if (featureCode == QLatin1String("PPLX"))
         return {22, QLatin1String("Suburb")};
     return {7, QLatin1String("Town")};
@@ -122,7 +125,11 @@ QString creditComments(const QList<Place>& places)
         const std::optional<PlaceId> id = PlaceId::parse(place.placeId.toStdString());
         return id && id->kind() == PlaceId::Kind::Geocoder;
     });
-    return fromGeocoder ? QStringLiteral("<!-- Location data based on GeoNames -->") : QString();
+    QString comments =
+        fromGeocoder ? QStringLiteral("<!-- Location data based on GeoNames -->") : QString();
+    if (anyOpenStreetMapPlace(places))
+        comments += QStringLiteral("<!-- %1 -->").arg(QString::fromUtf8(openStreetMapCredit));
+    return comments;
 }
 
 } // namespace

@@ -103,12 +103,15 @@ std::optional<QList<Place>> PlaceStore::search(const QString& words)
     const std::optional<QJsonDocument> document = readJsonFile(searchPath(key));
     if (!document || document->object().value(QLatin1String("words")).toString() != key)
         return std::nullopt;
+    const QJsonValue entries = document->object().value(QLatin1String("places"));
     QList<Place> places;
-    for (const QJsonValue& entry : document->object().value(QLatin1String("places")).toArray()) {
+    for (const QJsonValue& entry : entries.toArray()) {
         if (std::optional<Place> place = placeFromJson(entry.toObject()))
             places.append(*place);
     }
-    if (places.isEmpty())
+    // Only a list stored empty means "nothing found"; one whose entries are all unreadable
+    // (or no list at all) is as good as no file.
+    if (!entries.isArray() || (places.isEmpty() && !entries.toArray().isEmpty()))
         return std::nullopt;
     makeRoom(m_searches);
     m_searches.insert(key, places);

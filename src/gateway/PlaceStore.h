@@ -21,8 +21,10 @@ public:
     std::optional<Place> place(const QString& placeId);
     void storePlace(const Place& place);
 
-    /// The places last found for `words` (compared without regard to case and blanks).
+    /// The places last found for `words` (compared without regard to case and blanks); an
+    /// empty list when the search was stored as finding nothing.
     std::optional<QList<Place>> search(const QString& words);
+    /// Keeps the places found for `words` (none, for a search known to find nothing).
     void storeSearch(const QString& words, const QList<Place>& places);
 
 private:

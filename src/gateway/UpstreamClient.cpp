@@ -45,6 +45,16 @@ void UpstreamClient::get(UpstreamGate& gate, const QUrl& url,
         [shared] { (*shared)(refusedReply()); });
 }
 
+QUrl UpstreamClient::endpointUrl(const QUrl& base, const QString& endpoint)
+{
+    QUrl url = base;
+    QString path = url.path();
+    while (path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    url.setPath(path + QLatin1Char('/') + endpoint);
+    return url;
+}
+
 void UpstreamClient::send(UpstreamGate& gate, const QUrl& url,
                           std::function<void(UpstreamReply)> done, int retriesLeft)
 {

@@ -41,6 +41,9 @@ public:
     /// is closed.
     void get(UpstreamGate& gate, const QUrl& url, std::function<void(UpstreamReply)> done);
 
+    /// `base` with "/" and `endpoint` added to its path (trailing slashes of `base` dropped).
+    static QUrl endpointUrl(const QUrl& base, const QString& endpoint);
+
 private:
     void send(UpstreamGate& gate, const QUrl& url, std::function<void(UpstreamReply)> done,
               int retriesLeft);

@@ -22,6 +22,8 @@ struct PlaceLookup
     Outcome outcome = Outcome::Failed;
     QList<Place> places;
     QString error;
+    // The answer, "nothing found" included, holds for good: keep it and never ask again.
+    bool lasting = false;
 };
 
 /// What a forecast fetch came to: a forecast, or why there is none.

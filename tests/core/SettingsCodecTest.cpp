@@ -16,7 +16,7 @@ Settings sample()
     s.RefreshHours = 12;
     s.WindowLeft = 45000;
     s.WindowTop = -300;
-    s.LocationWoeid = "2459115";
+    s.LocationWoeid = "72000005013364"; // the longest id the gateway hands out
     s.UseCelsius = 1;
     s.LocationName = ">S\xC3\xA3o Paulo";
     return s;
@@ -27,7 +27,8 @@ Settings sample()
 TEST(SettingsCodec, WritesEightCrLfLinesAndReadsThemBackByteExact)
 {
     const std::string file = encodeSettings(sample());
-    EXPECT_EQ(file, "1\r\n0\r\n12\r\n45000\r\n-300\r\n2459115\r\n1\r\n>S\xC3\xA3o Paulo\r\n");
+    EXPECT_EQ(file,
+              "1\r\n0\r\n12\r\n45000\r\n-300\r\n72000005013364\r\n1\r\n>S\xC3\xA3o Paulo\r\n");
     const auto decoded = decodeSettings(file, Settings{});
     EXPECT_EQ(decoded.linesRead, 8);
     EXPECT_EQ(decoded.settings, sample());

@@ -6,6 +6,7 @@ namespace brisora::gateway::test {
 
 FakeUpstream::FakeUpstream()
 {
+    m_sinceStart.start();
     m_running.setSingleShot(true);
     connect(&m_running, &QTimer::timeout, this, &FakeUpstream::finishRunning);
     m_server.listen(QHostAddress::LocalHost, 0);
@@ -34,6 +35,20 @@ void FakeUpstream::setReply(const QByteArray& path, Reply reply)
     m_replies.insert(path, std::move(reply));
 }
 
+void FakeUpstream::setReplyFor(const QByteArray& path, const QByteArray& queryPart, Reply reply)
+{
+    m_queryReplies.append(QueryReply{path, queryPart, std::move(reply)});
+}
+
+FakeUpstream::Reply FakeUpstream::replyFor(const QByteArray& path, const QByteArray& query) const
+{
+    for (const QueryReply& candidate : m_queryReplies) {
+        if (candidate.path == path && query.contains(candidate.queryPart))
+            return candidate.reply;
+    }
+    return m_replies.value(path, Reply{404, "{}", {}, false});
+}
+
 void FakeUpstream::serve(QTcpSocket* socket)
 {
     // The head may come in pieces; the socket keeps what has come so far.
@@ -46,11 +61,12 @@ void FakeUpstream::serve(QTcpSocket* socket)
     const QByteArray head = received.left(end);
     socket->setProperty("buffer", QByteArray());
     m_heads.append(head);
+    m_arrivalsMs.append(m_sinceStart.elapsed());
     const QByteArray target = head.left(head.indexOf("\r\n")).split(' ').value(1);
-    const QByteArray path =
-        target.left(target.indexOf('?') < 0 ? target.size() : target.indexOf('?'));
+    const qsizetype question = target.indexOf('?');
+    const QByteArray path = question < 0 ? target : target.left(question);
     ++m_counts[path];
-    const Reply reply = m_replies.value(path, Reply{404, "{}", {}, false});
+    const Reply reply = replyFor(path, question < 0 ? QByteArray() : target.mid(question + 1));
     if (m_maxHeld == 0) {
         answer(socket, reply);
         return;

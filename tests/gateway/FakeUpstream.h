@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QObject>
@@ -43,6 +44,9 @@ public:
     QUrl baseUrl() const;
     /// The reply for requests whose path (before "?") is `path`; others get 404.
     void setReply(const QByteArray& path, Reply reply);
+    /// The reply for requests to `path` whose query holds `queryPart`; it wins over the
+    /// path's own reply (the first match in the order given).
+    void setReplyFor(const QByteArray& path, const QByteArray& queryPart, Reply reply);
     int requestCount(const QByteArray& path) const { return m_counts.value(path); }
     /// From now on, works on one request at a time, each taking `serviceTime`, and holds at
     /// most `held` (the one running included); requests beyond that get the 429 at once.
@@ -52,14 +56,27 @@ public:
     int mostHeld() const { return m_mostHeld; }
     /// Every request head received so far, in order.
     const QList<QByteArray>& heads() const { return m_heads; }
+    /// When each of those came, in milliseconds since this fake started.
+    const QList<qint64>& arrivalsMs() const { return m_arrivalsMs; }
 
 private:
+    struct QueryReply
+    {
+        QByteArray path;
+        QByteArray queryPart;
+        Reply reply;
+    };
+
     void serve(QTcpSocket* socket);
+    Reply replyFor(const QByteArray& path, const QByteArray& query) const;
     void answer(QTcpSocket* socket, const Reply& reply);
     void finishRunning();
 
     QTcpServer m_server;
+    QElapsedTimer m_sinceStart;
     QHash<QByteArray, Reply> m_replies;
+    QList<QueryReply> m_queryReplies;
+    QList<qint64> m_arrivalsMs;
     QHash<QByteArray, int> m_counts;
     QList<QByteArray> m_heads;
     int m_maxHeld = 0; // 0: no limit, every request answered at once

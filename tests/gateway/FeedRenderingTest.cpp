@@ -3,6 +3,7 @@
 #include "GatewayTestData.h"
 #include "GeocodingJsonReader.h"
 #include "HttpResponse.h"
+#include "NominatimJsonReader.h"
 #include "PlaceSearchDocument.h"
 
 #include <QJsonArray>
@@ -215,4 +216,31 @@ TEST(GeocodingReading, UnusableEntriesAreSkipped)
     EXPECT_TRUE(reply.contains(
         R"(<locality1 type="Town" woeid="5000000004">No zone &lt;&amp;&gt;</locality1>)"));
     EXPECT_TRUE(reply.contains("<timezone/>"));
+}
+
+TEST(NominatimReading, EntriesAreNamedAfterFeatureOrPostcodeAndTheirTown)
+{
+    const GeocodingReadResult read = readNominatimJson(R"([
+        {"osm_type":"node","osm_id":"17","lat":"1","lon":"2","name":"Old Mill",
+         "address":{"village":"Lakeside","county":"Hennepin","country_code":"us"}},
+        {"osm_type":"relation","osm_id":62422,"lat":52.5,"lon":13.4,"name":"Berlin",
+         "address":{"city":"Berlin","country_code":"de"}},
+        {"osm_type":"way","osm_id":5,"lat":"1","lon":"2","name":"","address":{"postcode":"10115"}},
+        {"lat":"1","lon":"2","name":"","address":{"postcode":"10117","city":"Berlin"}},
+        {"osm_type":"way","osm_id":6,"lat":"1","lon":"2","name":"","address":{"city":"X"}},
+        {"osm_type":"area","osm_id":7,"lat":"1","lon":"2","name":"Odd"},
+        {"osm_type":"node","osm_id":1e13,"lat":"1","lon":"2","name":"Huge id"},
+        {"osm_type":"node","osm_id":8,"lat":"95","lon":"2","name":"Far"}])");
+    ASSERT_TRUE(read.places);
+    ASSERT_EQ(read.places->size(), 3);
+    EXPECT_EQ(read.places->at(0).placeId, QStringLiteral("71000000000017"));
+    EXPECT_EQ(read.places->at(0).name, QStringLiteral("Old Mill, Lakeside"));
+    EXPECT_EQ(read.places->at(0).countryCode, QStringLiteral("US"));
+    EXPECT_EQ(read.places->at(1).name, QStringLiteral("Berlin")); // not "Berlin, Berlin"
+    EXPECT_EQ(read.places->at(2).name, QStringLiteral("10115"));
+
+    ASSERT_TRUE(readNominatimJson("[]").places);
+    EXPECT_TRUE(readNominatimJson("[]").places->isEmpty());
+    EXPECT_FALSE(readNominatimJson(R"({"error":{"code":400,"message":"bad"}})").places);
+    EXPECT_FALSE(readNominatimJson("[{").places);
 }

@@ -2,8 +2,10 @@
 #include "GatewayTestData.h"
 #include "ServiceTestSupport.h"
 #include "feed/FeedCutter.h"
+#include "feed/RequestTemplate.h"
 #include "search/PlaceReplyCutter.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
@@ -62,7 +64,12 @@ protected:
     /// does: until more than `complete` bytes have come, with the connection left open.
     std::string fetch(QTcpSocket& socket, const QByteArray& path, qsizetype complete)
     {
-        socket.write(widgetRequest(path));
+        return send(socket, widgetRequest(path), complete);
+    }
+
+    std::string send(QTcpSocket& socket, const QByteArray& request, qsizetype complete)
+    {
+        socket.write(request);
         QByteArray reply;
         runUntil([&] {
             reply += socket.readAll();
@@ -72,7 +79,32 @@ protected:
         return reply.toStdString();
     }
 
+    void stop()
+    {
+        gateway.kill();
+        gateway.waitForFinished(2000);
+    }
+
     QProcess gateway;
+};
+
+/// A connection to the gateway that talks as the widget does, with the widget's own
+/// request template and reply cutters.
+struct WidgetClient
+{
+    explicit WidgetClient(quint16 gatewayPort) : host("127.0.0.1:" + std::to_string(gatewayPort))
+    {
+        socket.connectToHost(QHostAddress::LocalHost, gatewayPort);
+        EXPECT_TRUE(socket.waitForConnected(2000));
+    }
+
+    QByteArray request(const std::string& path) const
+    {
+        return QByteArray::fromStdString(brisora::buildRequest(path, host));
+    }
+
+    std::string host;
+    QTcpSocket socket;
 };
 
 } // namespace
@@ -145,13 +177,86 @@ TEST_F(GatewayProcess, CommandLineHelpVersionAndMistakes)
     ASSERT_TRUE(help.waitForFinished(5000));
     EXPECT_EQ(help.exitCode(), 0);
     const QByteArray text = help.readAllStandardOutput();
-    for (const char* option : {"--listen", "--source", "--demo", "--forecast-url",
-                               "--geocoding-url", "--cache-dir", "--forecast-fresh"})
+    for (const char* option :
+         {"--listen", "--source", "--demo", "--forecast-url", "--geocoding-url", "--nominatim-url",
+          "--contact", "--cache-dir", "--forecast-fresh"})
         EXPECT_TRUE(text.contains(option)) << option;
 
-    QProcess wrong;
-    wrong.start(QStringLiteral(BRISORA_GATEWAY_EXE),
-                {QStringLiteral("--listen"), QStringLiteral("nowhere")});
-    ASSERT_TRUE(wrong.waitForFinished(5000));
-    EXPECT_EQ(wrong.exitCode(), 2);
+    // A contact goes into a header: nothing in it may end the User-Agent's comment or the line.
+    for (const QStringList& arguments :
+         {QStringList{QStringLiteral("--listen"), QStringLiteral("nowhere")},
+          QStringList{QStringLiteral("--contact"), QStringLiteral("me\r\nX-Evil: 1")},
+          QStringList{QStringLiteral("--contact"), QStringLiteral("a) b")}}) {
+        QProcess wrong;
+        wrong.start(QStringLiteral(BRISORA_GATEWAY_EXE), arguments);
+        ASSERT_TRUE(wrong.waitForFinished(5000));
+        EXPECT_EQ(wrong.exitCode(), 2) << arguments.join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+TEST_F(GatewayProcess, LandmarksAndPostcodesFoundThroughTheOptionsDialogsOwnSearch)
+{
+    FakeUpstream upstream;
+    upstream.setReply("/v1/search", {200, R"({"generationtime_ms":0.2})"});
+    upstream.setReply("/v1/forecast", {200, testData(QStringLiteral("forecast_metric.json"))});
+    FakeUpstream nominatim;
+    nominatim.setReplyFor("/search", "q=Eiffel%20Tower&",
+                          {200, testData(QStringLiteral("nominatim_eiffel.json"))});
+    nominatim.setReplyFor("/search", "q=60610&",
+                          {200, testData(QStringLiteral("nominatim_postcode.json"))});
+    nominatim.setReply("/lookup", {200, testData(QStringLiteral("nominatim_eiffel.json"))});
+    QTemporaryDir cache;
+    const QString base = upstream.baseUrl().toString();
+    const QStringList arguments{
+        QStringLiteral("--forecast-url"),  base + QStringLiteral("/v1/forecast"),
+        QStringLiteral("--geocoding-url"), base + QStringLiteral("/v1"),
+        QStringLiteral("--nominatim-url"), nominatim.baseUrl().toString(),
+        QStringLiteral("--contact"),       QStringLiteral("ops@example.org"),
+        QStringLiteral("--cache-dir"),     cache.path()};
+    std::string towerId;
+    {
+        WidgetClient widget(start(arguments));
+        const brisora::PlaceCut tower = brisora::cutPlaceReply(
+            send(widget.socket, widget.request(brisora::searchPath("Eiffel Tower")), 1000));
+        ASSERT_TRUE(tower.found);
+        EXPECT_EQ(tower.name, ">Eiffel Tower, Paris");
+        towerId = *tower.woeid;
+        const brisora::FeedCut feed = brisora::cutFeed(
+            send(widget.socket, widget.request(brisora::feedPath(towerId, 1)), 2000), 1);
+        ASSERT_TRUE(feed.complete());
+        EXPECT_EQ(feed.title, "Eiffel Tower, Paris");
+        EXPECT_EQ(feed.temperature, "-3 \u00b0C");
+        const brisora::PlaceCut postcode = brisora::cutPlaceReply(
+            send(widget.socket, widget.request(brisora::searchPath("60610")), 1000));
+        EXPECT_EQ(postcode.name, ">60610, Chicago");
+    }
+    ASSERT_EQ(nominatim.heads().size(), 2);
+    EXPECT_GE(nominatim.arrivalsMs()[1] - nominatim.arrivalsMs()[0], 1000);
+
+    // A restart answers the same words from the disk; with the disk gone, the id is looked up.
+    stop();
+    {
+        WidgetClient widget(start(arguments));
+        EXPECT_TRUE(
+            brisora::cutPlaceReply(
+                send(widget.socket, widget.request(brisora::searchPath("eiffel tower")), 1000))
+                .found);
+    }
+    EXPECT_EQ(nominatim.heads().size(), 2);
+    stop();
+    ASSERT_TRUE(QDir(cache.path()).removeRecursively());
+    {
+        WidgetClient widget(start(arguments));
+        EXPECT_EQ(brisora::cutFeed(
+                      send(widget.socket, widget.request(brisora::feedPath(towerId, 1)), 2000), 1)
+                      .title,
+                  "Eiffel Tower, Paris");
+    }
+    ASSERT_EQ(nominatim.heads().size(), 3);
+    EXPECT_TRUE(nominatim.heads()[2].startsWith("GET /lookup?osm_ids=W5013364&format=jsonv2&"));
+    for (const QByteArray& head : nominatim.heads())
+        EXPECT_TRUE(head.contains(QByteArrayLiteral("\r\nUser-Agent: brisora-gateway/") +
+                                  BRISORA_GATEWAY_VERSION +
+                                  " (+https://brisora.org; ops@example.org)\r\n"))
+            << head.toStdString();
 }

@@ -179,9 +179,22 @@ TEST(PlaceIdScheme, NeverCollidesWithOldIdsOrTheNoPlaceValue)
     EXPECT_EQ(PlaceId::parse("5005037649"), geocoded);
     EXPECT_EQ(PlaceId::fromDemoIndex(20)->toString(), QStringLiteral("6000000020"));
 
+    // OpenStreetMap objects: "7", the type digit, the object's id in twelve digits.
+    const std::optional<PlaceId> way = PlaceId::fromOsm(PlaceId::Kind::OsmWay, 5013364);
+    ASSERT_TRUE(way);
+    EXPECT_EQ(way->toString(), QStringLiteral("72000005013364"));
+    EXPECT_EQ(PlaceId::parse("72000005013364"), way);
+    EXPECT_EQ(PlaceId::parse("71999999999999"),
+              PlaceId::fromOsm(PlaceId::Kind::OsmNode, 999'999'999'999));
+    EXPECT_EQ(PlaceId::parse("73000000000001")->kind(), PlaceId::Kind::OsmRelation);
+    EXPECT_FALSE(PlaceId::fromOsm(PlaceId::Kind::Geocoder, 5).has_value());
+    EXPECT_FALSE(PlaceId::fromOsm(PlaceId::Kind::OsmNode, 1'000'000'000'000).has_value());
+
     // Old 32-bit ids, the widget's "no place" value, edges and junk are not ours.
-    for (const char* text : {"2459115", "99999999", "4294967295", "5000000000", "6000000000",
-                             "7000000001", "05005037649", "99999999999999999999999", ""})
+    for (const char* text :
+         {"2459115", "99999999", "4294967295", "5000000000", "6000000000", "7000000001",
+          "05005037649", "99999999999999999999999", "", "70000005013364", "74000005013364",
+          "71000000000000", "7200000501336", "720000050133640"})
         EXPECT_FALSE(PlaceId::parse(text).has_value()) << text;
     EXPECT_FALSE(PlaceId::fromGeocoderId(0).has_value());
     EXPECT_FALSE(PlaceId::fromGeocoderId(1'000'000'000).has_value());

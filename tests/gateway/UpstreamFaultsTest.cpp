@@ -7,7 +7,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace brisora::gateway;
 using namespace brisora::gateway::test;
@@ -19,6 +21,10 @@ const QByteArray forecastPath = "/v1/forecast";
 const QByteArray searchPath = "/v1/search";
 const QByteArray getPath = "/v1/get";
 const char minneapolisId[] = "5005037649";
+const QByteArray osmSearchPath = "/search";
+const QByteArray osmLookupPath = "/lookup";
+const char eiffelTowerId[] = "72000005013364";
+const QByteArray geocoderFindsNothing = R"({"generationtime_ms":0.2})";
 
 /// The live source against a fake upstream, with a clock the test moves by hand.
 class UpstreamFaults : public ::testing::Test
@@ -35,12 +41,17 @@ protected:
         forecastUrl.setPath(QStringLiteral("/v1/forecast"));
         QUrl geocodingUrl = upstream.baseUrl();
         geocodingUrl.setPath(QStringLiteral("/v1/"));
-        source =
-            std::make_unique<OpenMeteoSource>(std::move(client), forecastUrl, geocodingUrl, clock);
+        auto landmarks = std::make_unique<NominatimGeocoder>(
+            std::make_unique<UpstreamClient>(limits, "brisora-gateway/test (+osm)", clock),
+            nominatim.baseUrl(), clock);
+        source = std::make_unique<OpenMeteoSource>(std::move(client), forecastUrl, geocodingUrl,
+                                                   clock, std::move(landmarks));
         startService();
         upstream.setReply(searchPath, {200, testData(QStringLiteral("geocoding_search.json"))});
         upstream.setReply(getPath, {200, testData(QStringLiteral("geocoding_place.json"))});
         upstream.setReply(forecastPath, {200, testData(QStringLiteral("forecast_metric.json"))});
+        nominatim.setReply(osmSearchPath, {200, "[]"});
+        nominatim.setReply(osmLookupPath, {200, "[]"});
     }
 
     /// A fresh service over the same cache folder, as after a restart.
@@ -63,6 +74,7 @@ protected:
     QDateTime now{QDate(2026, 12, 8), QTime(21, 53, 4), Qt::UTC};
     FeedService::Timing timing{.sourceWait = 100ms};
     FakeUpstream upstream;
+    FakeUpstream nominatim; // OpenStreetMap's geocoder
     QTemporaryDir cacheDir;
     std::unique_ptr<OpenMeteoSource> source;
     std::unique_ptr<PlaceStore> places;
@@ -235,7 +247,7 @@ TEST_F(UpstreamFaults, EightPlacesAtOnceAllGetWeather)
 
 TEST_F(UpstreamFaults, SearchFaultsAndEmptyResults)
 {
-    upstream.setReply(searchPath, {200, R"({"generationtime_ms":0.2})"});
+    upstream.setReply(searchPath, {200, geocoderFindsNothing});
     const GatewayReply none = ask(*service, searchRequest(QStringLiteral("Atlantis")));
     EXPECT_EQ(none.status, 200);
     EXPECT_TRUE(none.body.contains("yahoo:count=\"0\""));
@@ -271,4 +283,80 @@ TEST_F(UpstreamFaults, ConcurrentRequestsShareOneUpstreamCall)
     EXPECT_TRUE(runUntil([&answered] { return answered == 5; }));
     EXPECT_EQ(upstream.requestCount(getPath), 1);
     EXPECT_EQ(upstream.requestCount(forecastPath), 1);
+}
+
+TEST_F(UpstreamFaults, LandmarksAndPostcodesComeFromOpenStreetMapPoliteAndKeptForGood)
+{
+    upstream.setReply(searchPath, {200, geocoderFindsNothing});
+    nominatim.setReplyFor(osmSearchPath, "q=Eiffel%20Tower&",
+                          {200, testData(QStringLiteral("nominatim_eiffel.json"))});
+    nominatim.setReplyFor(osmSearchPath, "q=60610&",
+                          {200, testData(QStringLiteral("nominatim_postcode.json"))});
+    // Asked all at once, as by several clients; the same words twice share one request.
+    std::map<QString, GatewayReply> replies;
+    for (const char* words : {"Eiffel Tower", "60610", "Atlantis", " eiffel  TOWER"})
+        service->handle(searchRequest(QLatin1String(words)), [&replies, words](GatewayReply r) {
+            replies[QLatin1String(words)] = std::move(r);
+        });
+    ASSERT_TRUE(runUntil([&replies] { return replies.size() == 4; }, 8000));
+
+    const QByteArray& tower = replies[QStringLiteral("Eiffel Tower")].body;
+    EXPECT_TRUE(tower.contains("<woeid>72000005013364</woeid><placeTypeName code=\"7\">Town"
+                               "</placeTypeName><name>Eiffel Tower, Paris</name>"
+                               "<country code=\"FR\" type=\"Country\" woeid=\"\">France</country>"))
+        << tower.toStdString();
+    EXPECT_TRUE(tower.contains(">Eiffel Tower, Paris</locality1>"));
+    EXPECT_TRUE(tower.contains("\u00a9 OpenStreetMap contributors"));
+    EXPECT_EQ(replies[QStringLiteral(" eiffel  TOWER")].body, tower);
+    const QByteArray& postcode = replies[QStringLiteral("60610")].body;
+    EXPECT_TRUE(postcode.contains("<placeTypeName code=\"11\">Postal Code</placeTypeName>"
+                                  "<name>60610, Chicago</name>"))
+        << postcode.toStdString();
+    EXPECT_TRUE(replies[QStringLiteral("Atlantis")].body.contains("<results/>"));
+
+    const GatewayReply feed = ask(*service, feedRequest(eiffelTowerId));
+    EXPECT_TRUE(feed.body.contains("<title>Brisora Weather: Eiffel Tower, Paris</title>"));
+    EXPECT_TRUE(feed.body.contains("city=\"Eiffel Tower, Paris\" region=\"Ile-de-France\"   "
+                                   "country=\"FR\""));
+    EXPECT_TRUE(feed.body.contains("re-laid-out by Brisora. Place data \u00a9 "
+                                   "OpenStreetMap contributors (ODbL)"));
+    EXPECT_TRUE(upstream.heads().last().contains("latitude=48.8583&longitude=2.2945&"));
+    EXPECT_TRUE(upstream.heads().last().contains("timezone=auto"));
+
+    // Found or not, the answers outlive a restart: the same words never ask twice.
+    startService();
+    for (const char* words : {"EIFFEL TOWER", "atlantis ", "60610"})
+        EXPECT_EQ(ask(*service, searchRequest(QLatin1String(words))).status, 200);
+    ASSERT_EQ(nominatim.heads().size(), 3);
+    EXPECT_EQ(std::count_if(nominatim.heads().cbegin(), nominatim.heads().cend(),
+                            [](const QByteArray& head) {
+                                return head.startsWith(
+                                    "GET /search?q=Eiffel%20Tower&format=jsonv2&addressdetails=1&"
+                                    "limit=5&accept-language=en HTTP/1.1\r\n");
+                            }),
+              1);
+    for (qsizetype i = 0; i < nominatim.heads().size(); ++i) {
+        EXPECT_TRUE(nominatim.heads()[i].contains("\r\nUser-Agent: brisora-gateway/test (+osm)"));
+        if (i > 0) {
+            EXPECT_GE(nominatim.arrivalsMs()[i] - nominatim.arrivalsMs()[i - 1], 1000) << i;
+        }
+    }
+}
+
+TEST_F(UpstreamFaults, OpenStreetMapPlaceLookedUpByIdOnceTheCacheIsGone)
+{
+    nominatim.setReplyFor(osmLookupPath, "osm_ids=W5013364&",
+                          {200, testData(QStringLiteral("nominatim_eiffel.json"))});
+    const GatewayReply feed = ask(*service, feedRequest(eiffelTowerId));
+    EXPECT_TRUE(feed.body.contains("<title>Brisora Weather: Eiffel Tower, Paris</title>"));
+    EXPECT_TRUE(nominatim.heads().value(0).startsWith(
+        "GET /lookup?osm_ids=W5013364&format=jsonv2&addressdetails=1&accept-language=en "));
+    // A rate limit is not remembered past the brief hold of a failure.
+    nominatim.setReply(osmSearchPath, {429, "{}", "Retry-After: 5\r\n"});
+    upstream.setReply(searchPath, {200, geocoderFindsNothing});
+    EXPECT_EQ(ask(*service, searchRequest(QStringLiteral("Big Ben"))).status, 503);
+    now = now.addSecs(31);
+    nominatim.setReply(osmSearchPath, {200, testData(QStringLiteral("nominatim_eiffel.json"))});
+    EXPECT_EQ(ask(*service, searchRequest(QStringLiteral("Big Ben"))).status, 200);
+    EXPECT_EQ(nominatim.requestCount(osmSearchPath), 2);
 }
