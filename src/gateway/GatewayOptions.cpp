@@ -74,8 +74,13 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
         QStringLiteral("upstream-timeout"),
         QStringLiteral("Time limit of one upstream request, in milliseconds."),
         QStringLiteral("MS"), QStringLiteral("10000"));
+    const QCommandLineOption idleOption(
+        QStringLiteral("exit-when-idle"),
+        QStringLiteral("End after this many seconds with no client and no upstream request "
+                       "(for socket activation)."),
+        QStringLiteral("SECONDS"));
     parser.addOptions({listenOption, sourceOption, demoOption, forecastOption, geocodingOption,
-                       cacheOption, timeoutOption});
+                       cacheOption, timeoutOption, idleOption});
 
     if (!parser.parse(arguments))
         return mistake(parser.errorText());
@@ -110,6 +115,12 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
     if (!isNumber || timeoutMs < 1 || timeoutMs > 600'000)
         return mistake(QStringLiteral("--upstream-timeout wants 1 to 600000 milliseconds."));
     options.upstreamTimeout = std::chrono::milliseconds(timeoutMs);
+    if (parser.isSet(idleOption)) {
+        const int idleSeconds = parser.value(idleOption).toInt(&isNumber);
+        if (!isNumber || idleSeconds < 1 || idleSeconds > 86'400)
+            return mistake(QStringLiteral("--exit-when-idle wants 1 to 86400 seconds."));
+        options.exitWhenIdle = std::chrono::seconds(idleSeconds);
+    }
     return GatewayCommandLine{options, {}, 0};
 }
 

@@ -25,6 +25,8 @@ struct GatewayOptions
     QUrl geocodingUrl;
     QString cacheDir;
     std::chrono::milliseconds upstreamTimeout = std::chrono::seconds(10);
+    /// End after this long with no connection open; unset: run until stopped.
+    std::optional<std::chrono::seconds> exitWhenIdle;
 };
 
 /// Outcome of reading the command line: options to run with, or text to print and an exit
