@@ -80,8 +80,11 @@ pids+=($!)
 for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
 [[ -s "$work/display" ]] || fail "Xvfb did not start"
 display=":$(cat "$work/display")"
+shots=build/package/smoke
+rm -rf "$shots"
+mkdir -p "$shots"
 
-# Starts the widget with `woeid` and `name` as its place; prints its window id.
+# Starts the widget (`widget`, its window `window`) with `woeid` and `name` as its place.
 start_widget() {
   local home="$work/home-$1"
   mkdir -p "$home/config/brisora" "$home/runtime"
@@ -93,35 +96,36 @@ start_widget() {
     DISPLAY="$display" QT_QPA_PLATFORM=xcb "$pkg/usr/bin/brisora" >"$work/widget-$1.log" 2>&1 &
   widget=$!
   pids+=("$widget")
-  local window=""
+  window=""
   for _ in $(seq 100); do
     window=$(DISPLAY="$display" xdotool search --onlyvisible --pid "$widget" 2>/dev/null | head -n 1) &&
       [[ -n $window ]] && break
     sleep 0.1
   done
   [[ -n $window ]] || fail "the widget showed no window"
-  echo "$window"
 }
-# The weather panel (picPanel, above the progress row) of the window's picture.
+# The weather panel (picPanel, above the progress row) of the window's picture; the whole
+# window is kept in build/package/smoke/ to look at.
 panel() {
-  DISPLAY="$display" import -window "$1" -crop 201x195+3+76 +repage "$2"
+  DISPLAY="$display" import -window "$1" "$shots/$2-window.png"
+  convert "$shots/$2-window.png" -crop 201x195+3+76 +repage "$shots/$2.png"
 }
 stop_widget() {
   kill "$widget"
   wait "$widget" 2>/dev/null || true
 }
 
-window=$(start_widget blank 99999999 ">none")
+start_widget blank 99999999 ">none"
 sleep 1
-panel "$window" "$work/blank.png"
+panel "$window" blank
 stop_widget
 
-window=$(start_widget london "$woeid" ">London")
+start_widget london "$woeid" ">London"
 differing=0
 for _ in $(seq 40); do
   sleep 0.5
-  panel "$window" "$work/london.png"
-  differing=$(compare -metric AE -fuzz 10% "$work/blank.png" "$work/london.png" null: 2>&1 || true)
+  panel "$window" london
+  differing=$(compare -metric AE -fuzz 10% "$shots/blank.png" "$shots/london.png" null: 2>&1 || true)
   differing=${differing%%[^0-9]*}
   ((differing > 1000)) && break
 done
