@@ -3,6 +3,9 @@
 #include "FeedDocument.h"
 #include "PlaceSearchDocument.h"
 
+#include <QTimer>
+#include <memory>
+
 namespace brisora::gateway {
 namespace {
 
@@ -52,18 +55,46 @@ void FeedService::handleFeed(const FeedRequest& request, Respond respond)
     const QString placeIdText = QString::fromLatin1(request.placeIdText);
     const QString key = feedKey(placeIdText, request.units);
     const qint64 now = nowMs();
-    if (const ReplyCache::Entry* cached = m_replies.find(key, now)) {
-        const GatewayReply reply = cached->reply;
-        // A document past its ten minutes still answers at once while a newer one comes.
-        if (now >= cached->freshUntilMs && !m_feedWaiters.contains(key))
-            startFeed(placeIdText, request.units);
-        respond(reply);
+    if (const ReplyCache::Entry* cached = m_replies.find(key, now);
+        cached && now < cached->freshUntilMs) {
+        respond(cached->reply);
         return;
     }
+    // Answered once: by the source, or by an older document when the source is slow.
+    auto pending = std::make_shared<Respond>(std::move(respond));
+    const auto answer = [pending](GatewayReply reply) {
+        if (!*pending)
+            return;
+        const Respond respondOnce = std::move(*pending);
+        *pending = nullptr;
+        respondOnce(std::move(reply));
+    };
     const bool underWay = m_feedWaiters.contains(key);
-    m_feedWaiters[key].append(std::move(respond));
+    m_feedWaiters[key].append(answer);
+    QTimer::singleShot(m_timing.sourceWait, &m_timerContext,
+                       [this, key, placeIdText, units = request.units, pending, answer] {
+                           if (!*pending)
+                               return;
+                           if (std::optional<GatewayReply> older =
+                                   olderFeed(key, placeIdText, units))
+                               answer(std::move(*older));
+                       });
     if (!underWay)
         startFeed(placeIdText, request.units);
+}
+
+std::optional<GatewayReply> FeedService::olderFeed(const QString& key, const QString& placeIdText,
+                                                   Units units) const
+{
+    if (const ReplyCache::Entry* cached = m_replies.find(key, nowMs());
+        cached && cached->reply.status == 200)
+        return cached->reply;
+    const std::optional<PlaceId> id = PlaceId::parse(placeIdText.toStdString());
+    if (!id)
+        return std::nullopt;
+    if (std::optional<QByteArray> lastGood = m_lastGood.load(id->toString(), units))
+        return GatewayReply{200, std::move(*lastGood)};
+    return std::nullopt;
 }
 
 void FeedService::startFeed(const QString& placeIdText, Units units)

@@ -4,6 +4,7 @@
 #include "OpenMeteoSource.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace brisora::gateway {
 
@@ -23,8 +24,11 @@ Gateway::Gateway(const GatewayOptions& options) : m_options(options)
     const QString cacheDir = demo ? QString() : options.cacheDir;
     m_places = std::make_unique<PlaceStore>(cacheDir);
     m_lastGood = std::make_unique<LastGoodStore>(cacheDir);
-    m_service = std::make_unique<FeedService>(*m_source, *m_places, *m_lastGood, systemClock(),
-                                              FeedService::Timing{});
+    FeedService::Timing timing;
+    timing.forecastFresh = options.forecastFresh;
+    timing.forecastUsable = std::max(timing.forecastUsable, timing.forecastFresh);
+    m_service =
+        std::make_unique<FeedService>(*m_source, *m_places, *m_lastGood, systemClock(), timing);
     m_server = std::make_unique<HttpServer>(*m_service, HttpServer::Limits{});
     if (options.exitWhenIdle)
         m_idleExit = std::make_unique<IdleExit>(*m_server, *m_service, *options.exitWhenIdle,

@@ -27,6 +27,7 @@ struct GatewayOptions
     std::chrono::milliseconds upstreamTimeout = std::chrono::seconds(10);
     /// End after this long with no connection open; unset: run until stopped.
     std::optional<std::chrono::seconds> exitWhenIdle;
+    std::chrono::seconds forecastFresh{600};
 };
 
 /// Outcome of reading the command line: options to run with, or text to print and an exit

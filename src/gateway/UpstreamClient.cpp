@@ -1,12 +1,33 @@
 #include "UpstreamClient.h"
 
+#include "UpstreamRateLimit.h"
+
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
-#include <algorithm>
 #include <memory>
 
 namespace brisora::gateway {
+namespace {
+
+UpstreamReply refusedReply()
+{
+    return UpstreamReply{UpstreamReply::Outcome::RateLimited,
+                         429,
+                         {},
+                         QStringLiteral("backing off after a rate limit")};
+}
+
+std::optional<qint64> retryAfterOf(const QNetworkReply& reply)
+{
+    bool isNumber = false;
+    const qint64 seconds = reply.rawHeader("Retry-After").trimmed().toLongLong(&isNumber);
+    if (!isNumber || seconds < 0)
+        return std::nullopt;
+    return seconds;
+}
+
+} // namespace
 
 UpstreamClient::UpstreamClient(Limits limits, QByteArray userAgent, GatewayClock clock,
                                QObject* parent)
@@ -15,21 +36,18 @@ UpstreamClient::UpstreamClient(Limits limits, QByteArray userAgent, GatewayClock
 {
 }
 
-bool UpstreamClient::isBackingOff() const
+void UpstreamClient::get(UpstreamGate& gate, const QUrl& url,
+                         std::function<void(UpstreamReply)> done)
 {
-    return m_blockedUntil.isValid() && m_clock() < m_blockedUntil;
+    auto shared = std::make_shared<std::function<void(UpstreamReply)>>(std::move(done));
+    gate.submit(
+        [this, &gate, url, shared] { send(gate, url, *shared, m_limits.concurrencyRetries); },
+        [shared] { (*shared)(refusedReply()); });
 }
 
-void UpstreamClient::get(const QUrl& url, std::function<void(UpstreamReply)> done)
+void UpstreamClient::send(UpstreamGate& gate, const QUrl& url,
+                          std::function<void(UpstreamReply)> done, int retriesLeft)
 {
-    if (isBackingOff()) {
-        done(UpstreamReply{UpstreamReply::Outcome::RateLimited,
-                           429,
-                           {},
-                           QStringLiteral("backing off after a rate limit")});
-        return;
-    }
-
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
     request.setRawHeader("Accept", "application/json");
@@ -54,51 +72,50 @@ void UpstreamClient::get(const QUrl& url, std::function<void(UpstreamReply)> don
                     reply->abort();
                 }
             });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, cause, done = std::move(done)] {
-        reply->deleteLater();
-        UpstreamReply result;
-        result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (*cause != UpstreamReply::Outcome::Ok) {
-            result.outcome = *cause;
-            result.error = *cause == UpstreamReply::Outcome::TimedOut
-                               ? QStringLiteral("upstream timed out")
-                               : QStringLiteral("upstream reply too large");
-        } else if (result.httpStatus == 429) {
-            noteRateLimit(reply->rawHeader("Retry-After"));
-            result.outcome = UpstreamReply::Outcome::RateLimited;
-            result.error = QStringLiteral("upstream rate limit");
-        } else if (result.httpStatus >= 200 && result.httpStatus < 300 &&
-                   reply->error() == QNetworkReply::NoError) {
-            m_rateLimitsInARow = 0;
-            result.outcome = UpstreamReply::Outcome::Ok;
-            result.body = reply->readAll();
-        } else if (result.httpStatus != 0) {
-            result.outcome = UpstreamReply::Outcome::HttpError;
-            result.body = reply->readAll().left(4096);
-            result.error = QStringLiteral("upstream status %1").arg(result.httpStatus);
-        } else {
-            result.outcome = UpstreamReply::Outcome::NetworkError;
-            result.error = reply->errorString();
-        }
-        done(std::move(result));
-    });
-}
-
-void UpstreamClient::noteRateLimit(const QByteArray& retryAfter)
-{
-    bool isNumber = false;
-    const qint64 seconds = retryAfter.trimmed().toLongLong(&isNumber);
-    std::chrono::seconds wait;
-    if (isNumber && seconds >= 0) {
-        wait = std::chrono::seconds(std::min<qint64>(seconds, m_limits.maxBackoff.count()));
-    } else {
-        // Without a hint, wait longer after each 429 in a row.
-        const int doublings = std::min(m_rateLimitsInARow, 12);
-        wait = std::min(std::chrono::seconds(m_limits.firstBackoff.count() << doublings),
-                        m_limits.maxBackoff);
-    }
-    ++m_rateLimitsInARow;
-    m_blockedUntil = m_clock().addSecs(wait.count());
+    connect(reply, &QNetworkReply::finished, this,
+            [this, &gate, url, reply, cause, retriesLeft, done = std::move(done)] {
+                reply->deleteLater();
+                UpstreamReply result;
+                result.httpStatus =
+                    reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+                if (*cause != UpstreamReply::Outcome::Ok) {
+                    result.outcome = *cause;
+                    result.error = *cause == UpstreamReply::Outcome::TimedOut
+                                       ? QStringLiteral("upstream timed out")
+                                       : QStringLiteral("upstream reply too large");
+                } else if (result.httpStatus == 429) {
+                    const RateLimitKind kind = rateLimitKindOf(reply->readAll().left(4096));
+                    const std::optional<qint64> retryAfter = retryAfterOf(*reply);
+                    if (kind == RateLimitKind::Concurrency && !retryAfter && retriesLeft > 0) {
+                        // The service is busy with this client (others may share its
+                        // address): ask again a little later, on its own.
+                        gate.release();
+                        gate.submitRetry([this, &gate, url, done,
+                                          retriesLeft] { send(gate, url, done, retriesLeft - 1); },
+                                         [done] { done(refusedReply()); },
+                                         m_limits.concurrencyRetryDelay);
+                        return;
+                    }
+                    if (kind != RateLimitKind::Concurrency || retryAfter)
+                        gate.closeUntil(rateLimitEnd(kind, retryAfter, m_clock(),
+                                                     m_limits.maxRetryAfter.count()));
+                    result.outcome = UpstreamReply::Outcome::RateLimited;
+                    result.error = QStringLiteral("upstream rate limit");
+                } else if (result.httpStatus >= 200 && result.httpStatus < 300 &&
+                           reply->error() == QNetworkReply::NoError) {
+                    result.outcome = UpstreamReply::Outcome::Ok;
+                    result.body = reply->readAll();
+                } else if (result.httpStatus != 0) {
+                    result.outcome = UpstreamReply::Outcome::HttpError;
+                    result.body = reply->readAll().left(4096);
+                    result.error = QStringLiteral("upstream status %1").arg(result.httpStatus);
+                } else {
+                    result.outcome = UpstreamReply::Outcome::NetworkError;
+                    result.error = reply->errorString();
+                }
+                gate.release();
+                done(std::move(result));
+            });
 }
 
 } // namespace brisora::gateway

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GatewayClock.h"
+#include "UpstreamGate.h"
 #include "UpstreamReply.h"
 
 #include <QByteArray>
@@ -13,10 +14,11 @@
 
 namespace brisora::gateway {
 
-/// Plain GETs to the weather source, one event loop, never blocking: every request has a
+/// Plain GETs to the upstream services, one event loop, never blocking: every request has a
 /// time limit and a size limit, carries an identifying User-Agent, follows no redirects,
-/// and after a 429 no request goes out until the source's Retry-After (or a growing
-/// back-off) has passed.
+/// and goes out through its service's gate. A 429 "Too many concurrent requests" is asked
+/// again a little later; any other 429 closes that service's gate for as long as the reply
+/// says (its Retry-After, or the limit its reason names).
 class UpstreamClient : public QObject
 {
     Q_OBJECT
@@ -26,29 +28,27 @@ public:
     {
         std::chrono::milliseconds timeout{10'000};
         qint64 maxBodyBytes = 4 * 1024 * 1024;
-        std::chrono::seconds firstBackoff{60}; // after a 429 without Retry-After
-        std::chrono::seconds maxBackoff{3600};
+        std::chrono::milliseconds concurrencyRetryDelay{1000};
+        int concurrencyRetries = 3;               // then the request fails as rate limited
+        std::chrono::seconds maxRetryAfter{3600}; // a longer Retry-After is cut to this
     };
 
     UpstreamClient(Limits limits, QByteArray userAgent, GatewayClock clock,
                    QObject* parent = nullptr);
 
-    /// Sends GET `url`; `done` runs once with the outcome, from the event loop, or before
-    /// this returns when a back-off is in force.
-    void get(const QUrl& url, std::function<void(UpstreamReply)> done);
-
-    /// True while a rate limit keeps requests from going out.
-    bool isBackingOff() const;
+    /// Sends GET `url` through `gate` (which must outlive this client's requests); `done`
+    /// runs once with the outcome, from the event loop, or before this returns when the gate
+    /// is closed.
+    void get(UpstreamGate& gate, const QUrl& url, std::function<void(UpstreamReply)> done);
 
 private:
-    void noteRateLimit(const QByteArray& retryAfter);
+    void send(UpstreamGate& gate, const QUrl& url, std::function<void(UpstreamReply)> done,
+              int retriesLeft);
 
     Limits m_limits;
     QByteArray m_userAgent;
     GatewayClock m_clock;
     QNetworkAccessManager m_network;
-    QDateTime m_blockedUntil;
-    int m_rateLimitsInARow = 0;
 };
 
 } // namespace brisora::gateway

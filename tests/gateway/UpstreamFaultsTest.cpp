@@ -3,6 +3,9 @@
 #include "OpenMeteoSource.h"
 #include "ServiceTestSupport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -25,6 +28,7 @@ protected:
     {
         UpstreamClient::Limits limits;
         limits.timeout = 200ms; // the real limit is 10 s; the test must not wait that long
+        limits.concurrencyRetryDelay = 50ms;
         GatewayClock clock = [this] { return now; };
         auto client = std::make_unique<UpstreamClient>(limits, "brisora-gateway/test", clock);
         QUrl forecastUrl = upstream.baseUrl();
@@ -45,10 +49,19 @@ protected:
         places = std::make_unique<PlaceStore>(cacheDir.path());
         lastGood = std::make_unique<LastGoodStore>(cacheDir.path());
         service = std::make_unique<FeedService>(
-            *source, *places, *lastGood, [this] { return now; }, FeedService::Timing{});
+            *source, *places, *lastGood, [this] { return now; }, timing);
+    }
+
+    /// The metric forecast with another current temperature, to tell documents apart.
+    static QByteArray forecastWithTemperature(const char* temperature)
+    {
+        QByteArray json = testData(QStringLiteral("forecast_metric.json"));
+        return json.replace("\"temperature_2m\":-2.6",
+                            QByteArray("\"temperature_2m\":") + temperature);
     }
 
     QDateTime now{QDate(2026, 12, 8), QTime(21, 53, 4), Qt::UTC};
+    FeedService::Timing timing{.sourceWait = 100ms};
     FakeUpstream upstream;
     QTemporaryDir cacheDir;
     std::unique_ptr<OpenMeteoSource> source;
@@ -76,10 +89,11 @@ TEST_F(UpstreamFaults, SearchThenFeedAreCachedAndAskOnlyTheTwoLookups)
     EXPECT_EQ(upstream.requestCount(forecastPath), 1); // fresh for ten minutes
     EXPECT_EQ(upstream.requestCount(getPath), 0);      // the search already named the place
 
-    // Past ten minutes the old document answers at once while a new one is fetched.
+    // Past ten minutes the reply waits for the new document.
+    upstream.setReply(forecastPath, {200, forecastWithTemperature("7.2")});
     now = now.addSecs(2 * 60);
-    EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).body, feed.body);
-    EXPECT_TRUE(runUntil([this] { return upstream.requestCount(forecastPath) == 2; }));
+    EXPECT_TRUE(ask(*service, feedRequest(minneapolisId)).body.contains(R"(temp="7")"));
+    EXPECT_EQ(upstream.requestCount(forecastPath), 2);
 
     for (const QByteArray& head : upstream.heads()) {
         const QByteArray target = head.split(' ').value(1);
@@ -159,21 +173,64 @@ TEST_F(UpstreamFaults, FailureWithoutAnyCopyIsShortAndHeldBriefly)
     EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 200);
 }
 
-TEST_F(UpstreamFaults, RateLimitIsRespected)
+TEST_F(UpstreamFaults, SlowSourceAnswersWithTheOlderDocument)
 {
-    upstream.setReply(forecastPath, {429, "{}", "Retry-After: 120\r\n"});
-    EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 503);
-    EXPECT_TRUE(source->client().isBackingOff());
-    now = now.addSecs(60); // past the failure hold, still inside Retry-After
-    EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 503);
-    EXPECT_EQ(ask(*service, searchRequest(QStringLiteral("Paris"))).status, 503);
-    EXPECT_EQ(upstream.requestCount(forecastPath), 1);
-    EXPECT_EQ(upstream.requestCount(searchPath), 0);
+    const GatewayReply good = ask(*service, feedRequest(minneapolisId));
+    ASSERT_EQ(good.status, 200);
+    upstream.setReply(forecastPath, {200, "{}", {}, true});
+    now = now.addSecs(11 * 60);
+    EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).body, good.body);
+    EXPECT_EQ(source->forecastGate().inFlight(), 1); // answered while the source still works
+}
 
-    now = now.addSecs(61);
+TEST_F(UpstreamFaults, RateLimitClosesOnlyItsServiceForAsLongAsItsReasonSays)
+{
+    upstream.setReply(
+        forecastPath,
+        {429, testData(QStringLiteral("openmeteo/errors/forecast_429_minutely.source.json"))});
+    EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 503);
+    EXPECT_TRUE(source->forecastGate().isClosed());
+    // The geocoder said nothing of the kind and goes on.
+    EXPECT_EQ(ask(*service, searchRequest(QStringLiteral("Paris"))).status, 200);
+    EXPECT_FALSE(source->geocoderGate().isClosed());
+
+    now = QDateTime(now.date(), QTime(21, 53, 59), Qt::UTC); // past the failure hold
+    EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 503);
+    EXPECT_EQ(upstream.requestCount(forecastPath), 1);
+    now = QDateTime(now.date(), QTime(21, 54, 0), Qt::UTC); // the next minute
+    EXPECT_FALSE(source->forecastGate().isClosed());
+    now = now.addSecs(30); // past the hold of the last failure
     upstream.setReply(forecastPath, {200, testData(QStringLiteral("forecast_metric.json"))});
     EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 200);
-    EXPECT_FALSE(source->client().isBackingOff());
+}
+
+TEST_F(UpstreamFaults, EightPlacesAtOnceAllGetWeather)
+{
+    QJsonArray results;
+    for (int n = 1; n <= 8; ++n)
+        results.append(QJsonObject{{"id", 100 + n},
+                                   {"name", QStringLiteral("Town %1").arg(n)},
+                                   {"latitude", 40 + n},
+                                   {"longitude", -90},
+                                   {"timezone", "America/Chicago"}});
+    upstream.setReply(searchPath, {200, QJsonDocument(QJsonObject{{"results", results}}).toJson()});
+    ASSERT_EQ(ask(*service, searchRequest(QStringLiteral("Town"))).status, 200);
+
+    // The service works on one request at a time and holds five; then, with others on the
+    // same address holding all but one, it refuses many and the gateway asks again.
+    upstream.setReply(forecastPath, {200, testData(QStringLiteral("forecast_imperial.json"))});
+    for (const int held : {5, 1}) {
+        upstream.limitConcurrency(held, 20ms);
+        const Units units = held == 5 ? Units::Metric : Units::Imperial;
+        QList<int> statuses;
+        for (int n = 1; n <= 8; ++n)
+            service->handle(FeedRequest{QByteArray::number(5000000100LL + n), units},
+                            [&statuses](GatewayReply reply) { statuses.append(reply.status); });
+        EXPECT_TRUE(runUntil([&statuses] { return statuses.size() == 8; }, 5000)) << held;
+        EXPECT_EQ(statuses, QList<int>(8, 200)) << held;
+        EXPECT_LE(upstream.mostHeld(), 2);
+    }
+    EXPECT_GT(upstream.concurrencyRefusals(), 0);
 }
 
 TEST_F(UpstreamFaults, SearchFaultsAndEmptyResults)
