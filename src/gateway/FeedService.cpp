@@ -46,6 +46,11 @@ void FeedService::handle(const GatewayRequest& request, Respond respond)
         respond(GatewayReply{std::get<RejectedRequest>(request).status, {}});
 }
 
+bool FeedService::hasWorkUnderWay() const
+{
+    return !m_feedWaiters.isEmpty() || !m_lookupWaiters.isEmpty() || !m_searchWaiters.isEmpty();
+}
+
 void FeedService::handleFeed(const FeedRequest& request, Respond respond)
 {
     const QString placeIdText = QString::fromLatin1(request.placeIdText);

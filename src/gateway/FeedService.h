@@ -47,6 +47,10 @@ public:
     /// RejectedRequest is answered with its status.
     void handle(const GatewayRequest& request, Respond respond);
 
+    /// True while a search, a look-up or a forecast fetch (a refresh in the background too)
+    /// waits for the source.
+    bool hasWorkUnderWay() const;
+
 private:
     void handleFeed(const FeedRequest& request, Respond respond);
     void handleSearch(const PlaceSearchRequest& request, Respond respond);

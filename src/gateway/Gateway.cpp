@@ -35,15 +35,26 @@ Gateway::Gateway(const GatewayOptions& options) : m_options(options)
     m_service =
         std::make_unique<FeedService>(*m_source, *m_places, *m_lastGood, systemClock(), timing);
     m_server = std::make_unique<HttpServer>(*m_service, HttpServer::Limits{});
+    if (options.exitWhenIdle)
+        m_idleExit = std::make_unique<IdleExit>(*m_server, *m_service, *options.exitWhenIdle,
+                                                [] { QCoreApplication::quit(); });
 }
 
-// Out of line: members are destroyed server first, source last, so no connection or
+// Out of line: members are destroyed idle watch and server first, source last, so no connection or
 // callback outlives what it refers to.
 Gateway::~Gateway() = default;
 
 bool Gateway::start(QString& error)
 {
     if (m_server->listen(m_options.listenAddress, m_options.listenPort))
+        return true;
+    error = m_server->errorString();
+    return false;
+}
+
+bool Gateway::startOn(int descriptor, QString& error)
+{
+    if (m_server->adopt(descriptor))
         return true;
     error = m_server->errorString();
     return false;

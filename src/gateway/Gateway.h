@@ -3,6 +3,7 @@
 #include "FeedService.h"
 #include "GatewayOptions.h"
 #include "HttpServer.h"
+#include "IdleExit.h"
 #include "LastGoodStore.h"
 #include "PlaceStore.h"
 #include "WeatherSource.h"
@@ -19,8 +20,13 @@ public:
     explicit Gateway(const GatewayOptions& options);
     ~Gateway();
 
-    /// Starts serving; false with `error` filled when the address cannot be bound.
+    /// Starts serving on the address of the options; false with `error` filled when it
+    /// cannot be bound.
     bool start(QString& error);
+    /// Starts serving on `descriptor`, a socket already listening (handed over by the
+    /// service manager), instead of the address of the options.
+    bool startOn(int descriptor, QString& error);
+    QHostAddress address() const { return m_server->serverAddress(); }
     quint16 port() const { return m_server->serverPort(); }
 
     /// The User-Agent the live source sends: name, version and the project's address, then
@@ -34,6 +40,7 @@ private:
     std::unique_ptr<LastGoodStore> m_lastGood;
     std::unique_ptr<FeedService> m_service;
     std::unique_ptr<HttpServer> m_server;
+    std::unique_ptr<IdleExit> m_idleExit;
 };
 
 } // namespace brisora::gateway

@@ -101,8 +101,14 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
         QStringLiteral("forecast-fresh"),
         QStringLiteral("Seconds a forecast is served without asking the source again."),
         QStringLiteral("SECONDS"), QStringLiteral("600"));
+    const QCommandLineOption idleOption(
+        QStringLiteral("exit-when-idle"),
+        QStringLiteral("End after this many seconds with no client and no upstream request "
+                       "(for socket activation)."),
+        QStringLiteral("SECONDS"));
     parser.addOptions({listenOption, sourceOption, demoOption, forecastOption, geocodingOption,
-                       nominatimOption, contactOption, cacheOption, timeoutOption, freshOption});
+                       nominatimOption, contactOption, cacheOption, timeoutOption, freshOption,
+                       idleOption});
 
     if (!parser.parse(arguments))
         return mistake(parser.errorText());
@@ -147,6 +153,12 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
     if (!isNumber || freshSeconds < 1 || freshSeconds > 86'400)
         return mistake(QStringLiteral("--forecast-fresh wants 1 to 86400 seconds."));
     options.forecastFresh = std::chrono::seconds(freshSeconds);
+    if (parser.isSet(idleOption)) {
+        const int idleSeconds = parser.value(idleOption).toInt(&isNumber);
+        if (!isNumber || idleSeconds < 1 || idleSeconds > 86'400)
+            return mistake(QStringLiteral("--exit-when-idle wants 1 to 86400 seconds."));
+        options.exitWhenIdle = std::chrono::seconds(idleSeconds);
+    }
     return GatewayCommandLine{options, {}, 0};
 }
 

@@ -27,6 +27,8 @@ struct GatewayOptions
     QString contact; // the operator's address for the User-Agent; may be empty
     QString cacheDir;
     std::chrono::milliseconds upstreamTimeout = std::chrono::seconds(10);
+    /// End after this long with no connection open; unset: run until stopped.
+    std::optional<std::chrono::seconds> exitWhenIdle;
     std::chrono::seconds forecastFresh{600};
 };
 

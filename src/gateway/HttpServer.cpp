@@ -19,6 +19,11 @@ bool HttpServer::listen(const QHostAddress& address, quint16 port)
     return m_server.listen(address, port);
 }
 
+bool HttpServer::adopt(qintptr descriptor)
+{
+    return m_server.setSocketDescriptor(descriptor);
+}
+
 QByteArray HttpServer::currentHttpDate()
 {
     const qint64 second = QDateTime::currentSecsSinceEpoch();
@@ -41,7 +46,9 @@ void HttpServer::acceptConnections()
         ++m_openConnections;
         auto* connection = new HttpConnection(socket, m_service, *this, m_limits.idleTimeout,
                                               m_limits.maxHeadBytes, this);
-        connect(connection, &QObject::destroyed, this, [this] { --m_openConnections; });
+        connect(connection, &QObject::destroyed, this,
+                [this] { emit openConnectionsChanged(--m_openConnections); });
+        emit openConnectionsChanged(m_openConnections);
     }
 }
 

@@ -28,12 +28,20 @@ public:
 
     /// Starts listening; false (with errorString()) when the address cannot be bound.
     bool listen(const QHostAddress& address, quint16 port);
+    /// Serves on `descriptor`, a socket already bound and listening (handed over by the
+    /// service manager); false (with errorString()) when it cannot be used.
+    bool adopt(qintptr descriptor);
+    QHostAddress serverAddress() const { return m_server.serverAddress(); }
     quint16 serverPort() const { return m_server.serverPort(); }
     QString errorString() const { return m_server.errorString(); }
     int openConnections() const { return m_openConnections; }
 
     /// The Date header value for now, made at most once a second.
     QByteArray currentHttpDate();
+
+signals:
+    /// A connection was accepted or has gone; `count` is openConnections() now.
+    void openConnectionsChanged(int count);
 
 private:
     void acceptConnections();

@@ -1,5 +1,6 @@
 #include "Gateway.h"
 #include "GatewayOptions.h"
+#include "HandedSocket.h"
 
 #include <QCoreApplication>
 #include <QStandardPaths>
@@ -14,6 +15,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("brisora-gateway"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRISORA_GATEWAY_VERSION));
 
+    // Taken first, so that the variables are gone before anything could start a child.
+    const HandedSocket handed = takeHandedSocket();
     const GatewayCommandLine commandLine =
         parseGatewayCommandLine(QCoreApplication::arguments(),
                                 QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
@@ -22,16 +25,28 @@ int main(int argc, char* argv[])
         return commandLine.exitCode;
     }
 
+    if (handed.state == HandedSocket::State::Unusable) {
+        QTextStream(stderr) << "brisora-gateway: cannot serve on the socket handed over: "
+                            << handed.error << '\n';
+        return 1;
+    }
     Gateway gateway(*commandLine.options);
     QString error;
-    if (!gateway.start(error)) {
+    // A socket handed over by the service manager wins over --listen: its unit says where.
+    const bool serving = handed.state == HandedSocket::State::Ready
+                             ? gateway.startOn(handed.descriptor, error)
+                             : gateway.start(error);
+    if (!serving) {
         QTextStream(stderr) << "brisora-gateway: cannot listen: " << error << '\n';
         return 1;
     }
     const GatewayOptions& options = *commandLine.options;
+    const QHostAddress address = gateway.address();
+    const QString host = address.protocol() == QAbstractSocket::IPv6Protocol
+                             ? QLatin1Char('[') + address.toString() + QLatin1Char(']')
+                             : address.toString();
     // Scripts and tests read the port from this line (it matters with port 0).
-    QTextStream(stdout) << "brisora-gateway: listening on " << options.listenAddress.toString()
-                        << ':' << gateway.port()
+    QTextStream(stdout) << "brisora-gateway: listening on " << host << ':' << gateway.port()
                         << (options.source == GatewayOptions::Source::Demo
                                 ? " (demo data)"
                                 : " (weather data by Open-Meteo.com)")

@@ -73,7 +73,9 @@ bool XdgAutostartEntry::SetEntry(const QString& executablePath)
                                         "Type=Application\n"
                                         "Version=1.0\n"
                                         "Name=Brisora\n"
-                                        "Comment=Weather widget\n"
+                                        "Comment=Current weather and a two-day forecast for "
+                                        "one place\n"
+                                        "Icon=org.brisora.Brisora\n"
                                         "Exec=") +
                          execValue(executablePath) +
                          QStringLiteral("\n"

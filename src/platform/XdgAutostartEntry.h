@@ -5,7 +5,9 @@
 namespace brisora {
 
 /// Start at logon on desktops that follow the XDG autostart rules: the file
-/// "brisora.desktop" in the user's autostart folder.
+/// "brisora.desktop" in the user's autostart folder. Its name, comment and icon are those of
+/// the installed desktop entry (org.brisora.Brisora.desktop), so the session shows the two as
+/// one program.
 class XdgAutostartEntry final : public StartAtLogon
 {
 public:

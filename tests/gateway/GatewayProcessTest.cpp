@@ -9,9 +9,13 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace brisora::gateway::test;
 
@@ -179,7 +183,7 @@ TEST_F(GatewayProcess, CommandLineHelpVersionAndMistakes)
     const QByteArray text = help.readAllStandardOutput();
     for (const char* option :
          {"--listen", "--source", "--demo", "--forecast-url", "--geocoding-url", "--nominatim-url",
-          "--contact", "--cache-dir", "--forecast-fresh"})
+          "--contact", "--cache-dir", "--forecast-fresh", "--exit-when-idle"})
         EXPECT_TRUE(text.contains(option)) << option;
 
     // A contact goes into a header: nothing in it may end the User-Agent's comment or the line.
@@ -259,4 +263,57 @@ TEST_F(GatewayProcess, LandmarksAndPostcodesFoundThroughTheOptionsDialogsOwnSear
                                   BRISORA_GATEWAY_VERSION +
                                   " (+https://brisora.org; ops@example.org)\r\n"))
             << head.toStdString();
+}
+
+TEST_F(GatewayProcess, ServesOnTheSocketTheServiceManagerHandsOver)
+{
+    // The listening socket as a service manager opens it, with the port it chose.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(::listen(listener, 16), 0);
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const quint16 handedPort = ntohs(address.sin_port);
+
+    // --listen names a port that is taken, so only the handed socket can serve.
+    QTcpServer taken;
+    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
+    gateway.setChildProcessModifier([listener] { ::dup2(listener, 3); });
+    // LISTEN_PID must be the gateway's own id; the shell's exec keeps it.
+    gateway.start(
+        QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("LISTEN_PID=$$ LISTEN_FDS=1 exec \"$0\" \"$@\""),
+         QStringLiteral(BRISORA_GATEWAY_EXE), QStringLiteral("--demo"), QStringLiteral("--listen"),
+         QStringLiteral("127.0.0.1:%1").arg(taken.serverPort())});
+    ::close(listener);
+
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, handedPort);
+    ASSERT_TRUE(socket.waitForConnected(2000));
+    const brisora::PlaceCut place =
+        brisora::cutPlaceReply(fetch(socket, searchPath("tokyo"), 1000));
+    EXPECT_TRUE(place.found) << gateway.readAllStandardError().toStdString();
+    EXPECT_TRUE(gateway.readAllStandardOutput().contains(
+        QStringLiteral("listening on 127.0.0.1:%1").arg(handedPort).toUtf8()));
+}
+
+TEST_F(GatewayProcess, ExitsWhenIdleButNotWhileAClientIsConnected)
+{
+    const quint16 port =
+        start({QStringLiteral("--demo"), QStringLiteral("--exit-when-idle"), QStringLiteral("1")});
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    ASSERT_TRUE(socket.waitForConnected(2000));
+    ASSERT_TRUE(brisora::cutPlaceReply(fetch(socket, searchPath("paris"), 1000)).found);
+    runUntil([] { return false; }, 1500);
+    EXPECT_EQ(gateway.state(), QProcess::Running);
+
+    socket.disconnectFromHost();
+    ASSERT_TRUE(gateway.waitForFinished(4000));
+    EXPECT_EQ(gateway.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(gateway.exitCode(), 0);
 }

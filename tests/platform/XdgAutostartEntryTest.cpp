@@ -121,6 +121,19 @@ TEST(XdgAutostartEntry, WrittenRewrittenAndRemovedInAHome)
     EXPECT_FALSE(QFile::exists(file));
 }
 
+TEST(XdgAutostartEntry, AgreesWithTheInstalledDesktopEntry)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    XdgAutostartEntry entry(home.path());
+    ASSERT_TRUE(entry.SetEntry("/usr/bin/brisora"));
+    const QString installed = QStringLiteral(BRISORA_DIST_DIR "/org.brisora.Brisora.desktop");
+    ASSERT_TRUE(QFile::exists(installed));
+    for (const char* key : {"Type", "Name", "Comment", "Icon"})
+        EXPECT_EQ(entryLine(entry.entryPath(), key), entryLine(installed, key)) << key;
+    EXPECT_EQ(execArgument(entryLine(entry.entryPath(), "Exec")), entryLine(installed, "Exec"));
+}
+
 TEST(XdgAutostartEntry, FailedWriteKeepsTheEarlierEntry)
 {
     QTemporaryDir home;
