@@ -21,9 +21,9 @@ constexpr int sourceUnavailable = 503;
 } // namespace
 
 FeedService::FeedService(WeatherSource& source, PlaceStore& places, LastGoodStore& lastGood,
-                         GatewayClock clock, Timing timing)
+                         GatewayClock clock, Timing timing, GatewayLog log)
     : m_source(source), m_places(places), m_lastGood(lastGood), m_clock(std::move(clock)),
-      m_timing(timing)
+      m_timing(timing), m_log(std::move(log))
 {
 }
 
@@ -129,8 +129,10 @@ void FeedService::fetchForecast(const Place& place, Units units)
         } else if (const ReplyCache::Entry* cached = m_replies.find(key, nowMs());
                    cached && cached->reply.status == 200) {
             // A refresh that failed keeps the document already in hand.
+            logFallback(place, units, "kept in memory");
             finishFeed(key, cached->reply, m_timing.staleHeld, m_timing.staleHeld);
         } else if (std::optional<QByteArray> lastGood = m_lastGood.load(place.placeId, units)) {
+            logFallback(place, units, "from disk");
             finishFeed(key, GatewayReply{200, std::move(*lastGood)}, m_timing.staleHeld,
                        m_timing.staleHeld);
         } else {
@@ -138,6 +140,14 @@ void FeedService::fetchForecast(const Place& place, Units units)
                        m_timing.failureHeld);
         }
     });
+}
+
+void FeedService::logFallback(const Place& place, Units units, const char* where) const
+{
+    m_log.write(QStringLiteral("serving the last good feed of %1 (%2, u=%3), %4, after an "
+                               "upstream failure")
+                    .arg(place.placeId, place.name,
+                         QLatin1String(units == Units::Metric ? "c" : "f"), QLatin1String(where)));
 }
 
 void FeedService::finishFeed(const QString& key, GatewayReply reply,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GatewayClock.h"
+#include "GatewayLog.h"
 #include "GatewayReply.h"
 #include "GatewayRequest.h"
 #include "LastGoodStore.h"
@@ -20,7 +21,7 @@ namespace brisora::gateway {
 /// fetched); places and searches are kept for good; when the source fails, the place's last
 /// good document is served with its own build date. Concurrent requests for the same thing
 /// share one upstream call, and failures are held briefly so that clients retrying every
-/// few seconds cost the source nothing.
+/// few seconds cost the source nothing. Each fallback to a last good document is logged.
 class FeedService
 {
 public:
@@ -36,7 +37,7 @@ public:
     using Respond = std::function<void(GatewayReply)>;
 
     FeedService(WeatherSource& source, PlaceStore& places, LastGoodStore& lastGood,
-                GatewayClock clock, Timing timing);
+                GatewayClock clock, Timing timing, GatewayLog log = {});
 
     /// Answers `request` through `respond`, at once or when the source has answered. A
     /// RejectedRequest is answered with its status.
@@ -52,12 +53,14 @@ private:
                     std::chrono::milliseconds usable);
     void finishSearch(const QString& key, const GatewayReply& reply);
     qint64 nowMs() const;
+    void logFallback(const Place& place, Units units, const char* where) const;
 
     WeatherSource& m_source;
     PlaceStore& m_places;
     LastGoodStore& m_lastGood;
     GatewayClock m_clock;
     Timing m_timing;
+    GatewayLog m_log;
     ReplyCache m_replies;
     QHash<QString, QList<Respond>> m_feedWaiters; // a key here has a fetch under way
     QHash<QString, QList<std::function<void(PlaceLookup)>>> m_lookupWaiters;

@@ -1,13 +1,22 @@
 #include "Gateway.h"
 
 #include "DemoSource.h"
+#include "OpenFileLimit.h"
 #include "OpenMeteoSource.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace brisora::gateway {
+namespace {
 
-Gateway::Gateway(const GatewayOptions& options) : m_options(options)
+// Descriptors besides the clients': standard streams, the listening socket, upstream
+// requests, cache files and the event loop's own.
+constexpr long otherDescriptors = 64;
+
+} // namespace
+
+Gateway::Gateway(const GatewayOptions& options, const GatewayLog& log) : m_options(options)
 {
     const bool demo = options.source == GatewayOptions::Source::Demo;
     if (demo) {
@@ -16,7 +25,7 @@ Gateway::Gateway(const GatewayOptions& options) : m_options(options)
         UpstreamClient::Limits limits;
         limits.timeout = options.upstreamTimeout;
         m_source = std::make_unique<OpenMeteoSource>(
-            std::make_unique<UpstreamClient>(limits, userAgent(), systemClock()),
+            std::make_unique<UpstreamClient>(limits, userAgent(), systemClock(), log),
             options.forecastUrl, options.geocodingUrl, systemClock());
     }
     // Demo data is made up on the spot: nothing of it is worth a file.
@@ -24,8 +33,15 @@ Gateway::Gateway(const GatewayOptions& options) : m_options(options)
     m_places = std::make_unique<PlaceStore>(cacheDir);
     m_lastGood = std::make_unique<LastGoodStore>(cacheDir);
     m_service = std::make_unique<FeedService>(*m_source, *m_places, *m_lastGood, systemClock(),
-                                              FeedService::Timing{});
-    m_server = std::make_unique<HttpServer>(*m_service, HttpServer::Limits{});
+                                              FeedService::Timing{}, log);
+    HttpServer::Limits serverLimits;
+    // Past the descriptor limit, accepting fails and nobody new is served; below it, the
+    // longest-waiting connection makes room for a new one.
+    if (const long openFiles = raiseOpenFileLimit(); openFiles > 0)
+        serverLimits.maxConnections = static_cast<int>(
+            std::clamp(openFiles - otherDescriptors, 1L, long{serverLimits.maxConnections}));
+    m_connectionLimit = serverLimits.maxConnections;
+    m_server = std::make_unique<HttpServer>(*m_service, serverLimits, log);
 }
 
 // Out of line: members are destroyed server first, source last, so no connection or

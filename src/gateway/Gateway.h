@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FeedService.h"
+#include "GatewayLog.h"
 #include "GatewayOptions.h"
 #include "HttpServer.h"
 #include "LastGoodStore.h"
@@ -12,22 +13,26 @@
 
 namespace brisora::gateway {
 
-/// The whole service put together from its options: source, stores, caches and server.
+/// The whole service put together from its options: source, stores, caches and server, all
+/// writing to `log`. Raises the process's limit on open files, and keeps its connections
+/// within it.
 class Gateway
 {
 public:
-    explicit Gateway(const GatewayOptions& options);
+    Gateway(const GatewayOptions& options, const GatewayLog& log);
     ~Gateway();
 
     /// Starts serving; false with `error` filled when the address cannot be bound.
     bool start(QString& error);
     quint16 port() const { return m_server->serverPort(); }
+    int connectionLimit() const { return m_connectionLimit; }
 
     /// The User-Agent the live source sends.
     static QByteArray userAgent();
 
 private:
     GatewayOptions m_options;
+    int m_connectionLimit = 0;
     std::unique_ptr<WeatherSource> m_source;
     std::unique_ptr<PlaceStore> m_places;
     std::unique_ptr<LastGoodStore> m_lastGood;

@@ -5,17 +5,30 @@
 
 #include <QDateTime>
 #include <QTcpSocket>
+#include <QTimer>
 
 namespace brisora::gateway {
+namespace {
 
-HttpServer::HttpServer(FeedService& service, Limits limits, QObject* parent)
-    : QObject(parent), m_service(service), m_limits(limits)
+// Room in the kernel for connections not accepted yet: a burst of a thousand connects must
+// not push a normal client into SYN retries, which cost it a second or more.
+constexpr int listenBacklog = 4096;
+
+// After running out of descriptors, accepting again at once would only fail again.
+constexpr std::chrono::milliseconds acceptRetryDelay{100};
+
+} // namespace
+
+HttpServer::HttpServer(FeedService& service, Limits limits, GatewayLog log, QObject* parent)
+    : QObject(parent), m_service(service), m_limits(limits), m_log(std::move(log))
 {
     connect(&m_server, &QTcpServer::newConnection, this, &HttpServer::acceptConnections);
+    connect(&m_server, &QTcpServer::acceptError, this, &HttpServer::recoverFromAcceptError);
 }
 
 bool HttpServer::listen(const QHostAddress& address, quint16 port)
 {
+    m_server.setListenBacklogSize(listenBacklog);
     return m_server.listen(address, port);
 }
 
@@ -32,17 +45,55 @@ QByteArray HttpServer::currentHttpDate()
 void HttpServer::acceptConnections()
 {
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-        if (m_openConnections >= m_limits.maxConnections) {
-            // Full: refuse rather than run out of descriptors for everyone.
+        if (openConnections() >= m_limits.maxConnections && !closeOneForANewcomer()) {
+            // Every connection is being answered: refuse rather than run out of descriptors.
             socket->abort();
             socket->deleteLater();
             continue;
         }
-        ++m_openConnections;
-        auto* connection = new HttpConnection(socket, m_service, *this, m_limits.idleTimeout,
-                                              m_limits.maxHeadBytes, this);
-        connect(connection, &QObject::destroyed, this, [this] { --m_openConnections; });
+        auto* connection = new HttpConnection(socket, m_service, *this, m_limits, this);
+        m_connections.insert(connection);
+        connect(connection, &QObject::destroyed, this,
+                [this, connection] { m_connections.remove(connection); });
     }
+}
+
+bool HttpServer::closeOneForANewcomer()
+{
+    HttpConnection* reading = nullptr;
+    HttpConnection* idle = nullptr;
+    for (HttpConnection* connection : std::as_const(m_connections)) {
+        // Connections being answered, or closing anyway, are left alone.
+        const HttpConnection::Phase phase = connection->phase();
+        HttpConnection*& oldest = phase == HttpConnection::Phase::ReadingHead ? reading : idle;
+        if ((phase == HttpConnection::Phase::ReadingHead || phase == HttpConnection::Phase::Idle) &&
+            (!oldest || connection->phaseStart() < oldest->phaseStart()))
+            oldest = connection;
+    }
+    HttpConnection* victim = reading ? reading : idle;
+    if (!victim)
+        return false;
+    // Out of the count at once: the object itself goes on the next turn of the event loop,
+    // but its descriptor is closed now.
+    m_connections.remove(victim);
+    victim->closeNow();
+    return true;
+}
+
+void HttpServer::recoverFromAcceptError(QAbstractSocket::SocketError error)
+{
+    // QTcpServer stops accepting after any failed accept but a "try again"; neither a
+    // client that left during its handshake nor a lack of descriptors may end the service.
+    if (error != QAbstractSocket::SocketResourceError) {
+        m_server.resumeAccepting();
+        return;
+    }
+    m_log.write(QStringLiteral("cannot accept a connection (%1, %2 open): closing the one "
+                               "waiting longest, accepting again in %3 ms")
+                    .arg(m_server.errorString(), QString::number(openConnections()),
+                         QString::number(acceptRetryDelay.count())));
+    closeOneForANewcomer();
+    QTimer::singleShot(acceptRetryDelay, this, [this] { m_server.resumeAccepting(); });
 }
 
 } // namespace brisora::gateway

@@ -1,5 +1,7 @@
 #include "UpstreamClient.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
@@ -7,11 +9,40 @@
 #include <memory>
 
 namespace brisora::gateway {
+namespace {
+
+/// The "reason" of an error reply such as {"reason":"...","error":true}, cut to a length a
+/// log line can carry; empty when the body is no such object.
+QString errorReason(const QByteArray& body)
+{
+    return QJsonDocument::fromJson(body)
+        .object()
+        .value(QLatin1String("reason"))
+        .toString()
+        .left(300);
+}
+
+/// "status N", and the API's reason when it gave one.
+QString statusText(int status, const QString& reason)
+{
+    QString text = QStringLiteral("status %1").arg(status);
+    if (!reason.isEmpty())
+        text += QStringLiteral(", reason \"%1\"").arg(reason);
+    return text;
+}
+
+/// The service a request went to, as the log names it: its URL without query or credentials.
+QString serviceOf(const QUrl& url)
+{
+    return url.adjusted(QUrl::RemoveQuery | QUrl::RemoveUserInfo | QUrl::RemoveFragment).toString();
+}
+
+} // namespace
 
 UpstreamClient::UpstreamClient(Limits limits, QByteArray userAgent, GatewayClock clock,
-                               QObject* parent)
+                               GatewayLog log, QObject* parent)
     : QObject(parent), m_limits(limits), m_userAgent(std::move(userAgent)),
-      m_clock(std::move(clock))
+      m_clock(std::move(clock)), m_log(std::move(log))
 {
 }
 
@@ -23,8 +54,10 @@ bool UpstreamClient::isBackingOff() const
 void UpstreamClient::get(const QUrl& url, std::function<void(UpstreamReply)> done)
 {
     if (isBackingOff()) {
+        // Not sent, so not logged: the back-off itself was.
         done(UpstreamReply{UpstreamReply::Outcome::RateLimited,
                            429,
+                           {},
                            {},
                            QStringLiteral("backing off after a rate limit")});
         return;
@@ -54,37 +87,53 @@ void UpstreamClient::get(const QUrl& url, std::function<void(UpstreamReply)> don
                     reply->abort();
                 }
             });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, cause, done = std::move(done)] {
-        reply->deleteLater();
-        UpstreamReply result;
-        result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (*cause != UpstreamReply::Outcome::Ok) {
-            result.outcome = *cause;
-            result.error = *cause == UpstreamReply::Outcome::TimedOut
-                               ? QStringLiteral("upstream timed out")
-                               : QStringLiteral("upstream reply too large");
-        } else if (result.httpStatus == 429) {
-            noteRateLimit(reply->rawHeader("Retry-After"));
-            result.outcome = UpstreamReply::Outcome::RateLimited;
-            result.error = QStringLiteral("upstream rate limit");
-        } else if (result.httpStatus >= 200 && result.httpStatus < 300 &&
-                   reply->error() == QNetworkReply::NoError) {
-            m_rateLimitsInARow = 0;
-            result.outcome = UpstreamReply::Outcome::Ok;
-            result.body = reply->readAll();
-        } else if (result.httpStatus != 0) {
-            result.outcome = UpstreamReply::Outcome::HttpError;
-            result.body = reply->readAll().left(4096);
-            result.error = QStringLiteral("upstream status %1").arg(result.httpStatus);
-        } else {
-            result.outcome = UpstreamReply::Outcome::NetworkError;
-            result.error = reply->errorString();
-        }
-        done(std::move(result));
-    });
+    connect(
+        reply, &QNetworkReply::finished, this, [this, url, reply, cause, done = std::move(done)] {
+            reply->deleteLater();
+            UpstreamReply result;
+            result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+            if (*cause == UpstreamReply::Outcome::TimedOut) {
+                result.outcome = *cause;
+                result.error =
+                    QStringLiteral("no answer within %1 ms").arg(m_limits.timeout.count());
+            } else if (*cause == UpstreamReply::Outcome::TooLarge) {
+                result.outcome = *cause;
+                result.error = QStringLiteral("reply over %1 bytes").arg(m_limits.maxBodyBytes);
+            } else if (result.httpStatus >= 200 && result.httpStatus < 300 &&
+                       reply->error() == QNetworkReply::NoError) {
+                m_rateLimitsInARow = 0;
+                result.outcome = UpstreamReply::Outcome::Ok;
+                result.body = reply->readAll();
+                done(std::move(result));
+                return;
+            } else if (result.httpStatus != 0) {
+                result.outcome = result.httpStatus == 429 ? UpstreamReply::Outcome::RateLimited
+                                                          : UpstreamReply::Outcome::HttpError;
+                result.body = reply->readAll().left(4096);
+                result.reason = errorReason(result.body);
+                result.error = statusText(result.httpStatus, result.reason);
+            } else {
+                result.outcome = UpstreamReply::Outcome::NetworkError;
+                result.error = reply->errorString();
+            }
+            reportFailure(url, result.error);
+            if (result.outcome == UpstreamReply::Outcome::RateLimited)
+                noteRateLimit(url, reply->rawHeader("Retry-After"));
+            done(std::move(result));
+        });
 }
 
-void UpstreamClient::noteRateLimit(const QByteArray& retryAfter)
+void UpstreamClient::reportUnreadable(const QUrl& url, const QString& why) const
+{
+    reportFailure(url, QStringLiteral("unreadable reply: ") + why);
+}
+
+void UpstreamClient::reportFailure(const QUrl& url, const QString& what) const
+{
+    m_log.write(QStringLiteral("upstream %1 failed: %2").arg(serviceOf(url), what));
+}
+
+void UpstreamClient::noteRateLimit(const QUrl& url, const QByteArray& retryAfter)
 {
     bool isNumber = false;
     const qint64 seconds = retryAfter.trimmed().toLongLong(&isNumber);
@@ -99,6 +148,10 @@ void UpstreamClient::noteRateLimit(const QByteArray& retryAfter)
     }
     ++m_rateLimitsInARow;
     m_blockedUntil = m_clock().addSecs(wait.count());
+    m_log.write(QStringLiteral("upstream back-off after a rate limit from %1: no requests for "
+                               "%2 s, until %3")
+                    .arg(serviceOf(url), QString::number(wait.count()),
+                         m_blockedUntil.toUTC().toString(Qt::ISODate)));
 }
 
 } // namespace brisora::gateway

@@ -22,7 +22,8 @@ int main(int argc, char* argv[])
         return commandLine.exitCode;
     }
 
-    Gateway gateway(*commandLine.options);
+    const GatewayLog log = GatewayLog::standardError();
+    Gateway gateway(*commandLine.options, log);
     QString error;
     if (!gateway.start(error)) {
         QTextStream(stderr) << "brisora-gateway: cannot listen: " << error << '\n';
@@ -36,5 +37,13 @@ int main(int argc, char* argv[])
                                 ? " (demo data)"
                                 : " (weather data by Open-Meteo.com)")
                         << Qt::endl;
+    const QString source = options.source == GatewayOptions::Source::Demo
+                               ? QStringLiteral("demo (made-up data, nothing kept on disk)")
+                               : QStringLiteral("open-meteo (forecast %1, geocoding %2, cache %3)")
+                                     .arg(options.forecastUrl.toString(),
+                                          options.geocodingUrl.toString(), options.cacheDir);
+    log.write(QStringLiteral("listening on %1:%2, source %3, at most %4 connections")
+                  .arg(options.listenAddress.toString(), QString::number(gateway.port()), source,
+                       QString::number(gateway.connectionLimit())));
     return QCoreApplication::exec();
 }

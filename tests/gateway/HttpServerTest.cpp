@@ -29,7 +29,7 @@ protected:
         : source([this] { return now; }), places(QString()), lastGood(QString()),
           service(
               source, places, lastGood, [this] { return now; }, FeedService::Timing{}),
-          server(service, HttpServer::Limits{300ms, 8192, 1000})
+          server(service, HttpServer::Limits{.headTimeout = 300ms, .idleTimeout = 300ms}, {})
     {
         EXPECT_TRUE(server.listen(QHostAddress::LocalHost, 0));
         client.connectToHost(QHostAddress::LocalHost, server.serverPort());

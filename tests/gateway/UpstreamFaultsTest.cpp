@@ -26,7 +26,8 @@ protected:
         UpstreamClient::Limits limits;
         limits.timeout = 200ms; // the real limit is 10 s; the test must not wait that long
         GatewayClock clock = [this] { return now; };
-        auto client = std::make_unique<UpstreamClient>(limits, "brisora-gateway/test", clock);
+        auto client =
+            std::make_unique<UpstreamClient>(limits, "brisora-gateway/test", clock, GatewayLog{});
         QUrl forecastUrl = upstream.baseUrl();
         forecastUrl.setPath(QStringLiteral("/v1/forecast"));
         QUrl geocodingUrl = upstream.baseUrl();
