@@ -14,7 +14,7 @@ namespace {
 // not push a normal client into SYN retries, which cost it a second or more.
 constexpr int listenBacklog = 4096;
 
-// After running out of descriptors, accepting again at once would only fail again.
+// After a failed accept, how long to wait before the next.
 constexpr std::chrono::milliseconds acceptRetryDelay{100};
 
 } // namespace
@@ -82,17 +82,15 @@ bool HttpServer::closeOneForANewcomer()
 
 void HttpServer::recoverFromAcceptError(QAbstractSocket::SocketError error)
 {
-    // QTcpServer stops accepting after any failed accept but a "try again"; neither a
-    // client that left during its handshake nor a lack of descriptors may end the service.
-    if (error != QAbstractSocket::SocketResourceError) {
-        m_server.resumeAccepting();
-        return;
-    }
-    m_log.write(QStringLiteral("cannot accept a connection (%1, %2 open): closing the one "
-                               "waiting longest, accepting again in %3 ms")
+    // QTcpServer stops accepting after a failed accept that is not a "try again" (a client
+    // gone during its handshake, memory or descriptors short); the service must go on. A short
+    // pause first, so that a lasting fault cannot keep the event loop spinning.
+    m_log.write(QStringLiteral("cannot accept a connection (%1, %2 open): accepting again in "
+                               "%3 ms")
                     .arg(m_server.errorString(), QString::number(openConnections()),
                          QString::number(acceptRetryDelay.count())));
-    closeOneForANewcomer();
+    if (error == QAbstractSocket::SocketResourceError)
+        closeOneForANewcomer();
     QTimer::singleShot(acceptRetryDelay, this, [this] { m_server.resumeAccepting(); });
 }
 

@@ -22,13 +22,14 @@ QString errorReason(const QByteArray& body)
         .left(300);
 }
 
-/// "status N", and the API's reason when it gave one.
-QString statusText(int status, const QString& reason)
+/// Fills in the body of an error reply, the API's reason in it, and "status N, reason ...".
+void takeErrorReply(QNetworkReply& reply, UpstreamReply& result)
 {
-    QString text = QStringLiteral("status %1").arg(status);
-    if (!reason.isEmpty())
-        text += QStringLiteral(", reason \"%1\"").arg(reason);
-    return text;
+    result.body = reply.readAll().left(4096);
+    result.reason = errorReason(result.body);
+    result.error = QStringLiteral("status %1").arg(result.httpStatus);
+    if (!result.reason.isEmpty())
+        result.error += QStringLiteral(", reason \"%1\"").arg(result.reason);
 }
 
 /// The service a request went to, as the log names it: its URL without query or credentials.
@@ -87,40 +88,37 @@ void UpstreamClient::get(const QUrl& url, std::function<void(UpstreamReply)> don
                     reply->abort();
                 }
             });
-    connect(
-        reply, &QNetworkReply::finished, this, [this, url, reply, cause, done = std::move(done)] {
-            reply->deleteLater();
-            UpstreamReply result;
-            result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-            if (*cause == UpstreamReply::Outcome::TimedOut) {
-                result.outcome = *cause;
-                result.error =
-                    QStringLiteral("no answer within %1 ms").arg(m_limits.timeout.count());
-            } else if (*cause == UpstreamReply::Outcome::TooLarge) {
-                result.outcome = *cause;
-                result.error = QStringLiteral("reply over %1 bytes").arg(m_limits.maxBodyBytes);
-            } else if (result.httpStatus >= 200 && result.httpStatus < 300 &&
-                       reply->error() == QNetworkReply::NoError) {
-                m_rateLimitsInARow = 0;
-                result.outcome = UpstreamReply::Outcome::Ok;
-                result.body = reply->readAll();
-                done(std::move(result));
-                return;
-            } else if (result.httpStatus != 0) {
-                result.outcome = result.httpStatus == 429 ? UpstreamReply::Outcome::RateLimited
-                                                          : UpstreamReply::Outcome::HttpError;
-                result.body = reply->readAll().left(4096);
-                result.reason = errorReason(result.body);
-                result.error = statusText(result.httpStatus, result.reason);
-            } else {
-                result.outcome = UpstreamReply::Outcome::NetworkError;
-                result.error = reply->errorString();
-            }
-            reportFailure(url, result.error);
-            if (result.outcome == UpstreamReply::Outcome::RateLimited)
-                noteRateLimit(url, reply->rawHeader("Retry-After"));
-            done(std::move(result));
-        });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, cause, done = std::move(done)] {
+        reply->deleteLater();
+        UpstreamReply result;
+        result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (*cause != UpstreamReply::Outcome::Ok) {
+            result.outcome = *cause;
+            result.error =
+                *cause == UpstreamReply::Outcome::TimedOut
+                    ? QStringLiteral("no answer within %1 ms").arg(m_limits.timeout.count())
+                    : QStringLiteral("reply over %1 bytes").arg(m_limits.maxBodyBytes);
+        } else if (result.httpStatus == 429) {
+            result.outcome = UpstreamReply::Outcome::RateLimited;
+            takeErrorReply(*reply, result);
+        } else if (result.httpStatus >= 200 && result.httpStatus < 300 &&
+                   reply->error() == QNetworkReply::NoError) {
+            m_rateLimitsInARow = 0;
+            result.outcome = UpstreamReply::Outcome::Ok;
+            result.body = reply->readAll();
+        } else if (result.httpStatus != 0) {
+            result.outcome = UpstreamReply::Outcome::HttpError;
+            takeErrorReply(*reply, result);
+        } else {
+            result.outcome = UpstreamReply::Outcome::NetworkError;
+            result.error = reply->errorString();
+        }
+        if (result.outcome != UpstreamReply::Outcome::Ok)
+            reportFailure(reply->url(), result.error);
+        if (result.outcome == UpstreamReply::Outcome::RateLimited)
+            noteRateLimit(reply->url(), reply->rawHeader("Retry-After"));
+        done(std::move(result));
+    });
 }
 
 void UpstreamClient::reportUnreadable(const QUrl& url, const QString& why) const
