@@ -5,6 +5,7 @@
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <utility>
 
 using namespace brisora::gateway;
 using namespace brisora::gateway::test;
@@ -26,8 +27,7 @@ protected:
         UpstreamClient::Limits limits;
         limits.timeout = 200ms; // the real limit is 10 s; the test must not wait that long
         GatewayClock clock = [this] { return now; };
-        auto client =
-            std::make_unique<UpstreamClient>(limits, "brisora-gateway/test", clock, GatewayLog{});
+        auto client = std::make_unique<UpstreamClient>(limits, "brisora-gateway/test", clock, log);
         QUrl forecastUrl = upstream.baseUrl();
         forecastUrl.setPath(QStringLiteral("/v1/forecast"));
         QUrl geocodingUrl = upstream.baseUrl();
@@ -46,10 +46,15 @@ protected:
         places = std::make_unique<PlaceStore>(cacheDir.path());
         lastGood = std::make_unique<LastGoodStore>(cacheDir.path());
         service = std::make_unique<FeedService>(
-            *source, *places, *lastGood, [this] { return now; }, FeedService::Timing{});
+            *source, *places, *lastGood, [this] { return now; }, FeedService::Timing{}, log);
     }
 
+    /// The lines logged since the last call.
+    QStringList takeLogged() { return std::exchange(logged, {}); }
+
     QDateTime now{QDate(2026, 12, 8), QTime(21, 53, 4), Qt::UTC};
+    QStringList logged;
+    GatewayLog log{[this](const QString& line) { logged.append(line); }};
     FakeUpstream upstream;
     QTemporaryDir cacheDir;
     std::unique_ptr<OpenMeteoSource> source;
@@ -92,6 +97,7 @@ TEST_F(UpstreamFaults, SearchThenFeedAreCachedAndAskOnlyTheTwoLookups)
     EXPECT_TRUE(upstream.heads().first().contains("count=10&language=en&format=json"));
     EXPECT_TRUE(upstream.heads().last().contains("timezone=auto"));
     EXPECT_TRUE(upstream.heads().last().contains("temperature_unit=celsius&wind_speed_unit=kmh"));
+    EXPECT_TRUE(logged.isEmpty()) << "ordinary requests are not logged";
 }
 
 TEST_F(UpstreamFaults, PlacesSurviveARestartOnDisk)
@@ -131,20 +137,34 @@ TEST_F(UpstreamFaults, FailuresServeTheLastGoodDocumentWithItsOwnDate)
     ASSERT_EQ(good.status, 200);
     ASSERT_TRUE(good.body.contains("<lastBuildDate>Tue, 08 Dec 2026 3:53 pm CST</lastBuildDate>"));
 
-    const FakeUpstream::Reply faults[] = {
-        {500, "oops"},
-        {400, R"({"error":true,"reason":"bad"})"},
-        {200, "{not json"},
-        {200, R"({"current":{"time":null,"temperature_2m":null},"daily":{}})"},
-        {200, "{}", {}, true}, // never answers: the time limit ends it
+    const std::pair<FakeUpstream::Reply, QString> faults[] = {
+        {{500, "oops"}, QStringLiteral("failed: status 500")},
+        {{400, R"({"reason":"Cannot initialize WeatherVariable from invalid String value",)"
+               R"("error":true})"},
+         QStringLiteral("failed: status 400, reason \"Cannot initialize WeatherVariable from "
+                        "invalid String value\"")},
+        {{200, "{not json"}, QStringLiteral("failed: unreadable reply: ")},
+        {{200, R"({"current":{"time":null,"temperature_2m":null},"daily":{}})"},
+         QStringLiteral("failed: unreadable reply: ")},
+        {{200, "{}", {}, true}, // never answers: the time limit ends it
+         QStringLiteral("failed: no answer within 200 ms")},
     };
-    for (const FakeUpstream::Reply& fault : faults) {
+    const QString forecastService = upstream.baseUrl().toString() + QStringLiteral("/v1/forecast ");
+    takeLogged();
+    for (const auto& [fault, failure] : faults) {
         upstream.setReply(forecastPath, fault);
         startService(); // nothing in memory: only the disk copy can answer
         now = now.addSecs(3600);
         const GatewayReply stale = ask(*service, feedRequest(minneapolisId));
         EXPECT_EQ(stale.status, 200) << fault.status;
         EXPECT_EQ(stale.body, good.body) << fault.body.toStdString();
+        const QStringList lines = takeLogged();
+        ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
+        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("upstream ") + forecastService + failure))
+            << lines[0].toStdString();
+        EXPECT_EQ(lines[1], QStringLiteral("serving the last good feed of 5005037649 "
+                                           "(Minneapolis, u=c), from disk, after an upstream "
+                                           "failure"));
     }
 }
 
@@ -162,14 +182,28 @@ TEST_F(UpstreamFaults, FailureWithoutAnyCopyIsShortAndHeldBriefly)
 
 TEST_F(UpstreamFaults, RateLimitIsRespected)
 {
-    upstream.setReply(forecastPath, {429, "{}", "Retry-After: 120\r\n"});
+    upstream.setReply(forecastPath,
+                      {429,
+                       R"({"reason":"Minutely API request limit exceeded. Please try again in )"
+                       R"(one minute.","error":true})",
+                       "Retry-After: 120\r\n"});
     EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 503);
     EXPECT_TRUE(source->client().isBackingOff());
+    const QString forecastService = upstream.baseUrl().toString() + QStringLiteral("/v1/forecast");
+    EXPECT_EQ(takeLogged(),
+              QStringList({QStringLiteral("upstream %1 failed: status 429, reason \"Minutely API "
+                                          "request limit exceeded. Please try again in one "
+                                          "minute.\"")
+                               .arg(forecastService),
+                           QStringLiteral("upstream back-off after a rate limit from %1: no "
+                                          "requests for 120 s, until 2026-12-08T21:55:04Z")
+                               .arg(forecastService)}));
     now = now.addSecs(60); // past the failure hold, still inside Retry-After
     EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 503);
     EXPECT_EQ(ask(*service, searchRequest(QStringLiteral("Paris"))).status, 503);
     EXPECT_EQ(upstream.requestCount(forecastPath), 1);
     EXPECT_EQ(upstream.requestCount(searchPath), 0);
+    EXPECT_TRUE(takeLogged().isEmpty()) << "requests not sent are not failures of the source";
 
     now = now.addSecs(61);
     upstream.setReply(forecastPath, {200, testData(QStringLiteral("forecast_metric.json"))});
