@@ -14,6 +14,9 @@ namespace {
 // not push a normal client into SYN retries, which cost it a second or more.
 constexpr int listenBacklog = 4096;
 
+// Connections taken on one turn of the event loop, at most.
+constexpr int acceptsPerTurn = 64;
+
 // After a failed accept, how long to wait before the next.
 constexpr std::chrono::milliseconds acceptRetryDelay{100};
 
@@ -44,7 +47,20 @@ QByteArray HttpServer::currentHttpDate()
 
 void HttpServer::acceptConnections()
 {
-    while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+    // A burst is taken in slices, and connections already taken are read in between: were a
+    // flood of connects taken in one go, each pushing out the longest-waiting connection, it
+    // could push out a normal client before its request, already sent, was even read. The
+    // rest wait in QTcpServer, which stops accepting while it holds its maximum.
+    while (m_acceptedThisTurn < acceptsPerTurn) {
+        QTcpSocket* socket = m_server.nextPendingConnection();
+        if (!socket)
+            return;
+        if (m_acceptedThisTurn++ == 0) {
+            QTimer::singleShot(0, this, [this] {
+                m_acceptedThisTurn = 0;
+                acceptConnections();
+            });
+        }
         if (openConnections() >= m_limits.maxConnections && !closeOneForANewcomer()) {
             // Every connection is being answered: refuse rather than run out of descriptors.
             socket->abort();

@@ -59,6 +59,7 @@ private:
     GatewayLog m_log;
     QTcpServer m_server;
     QSet<HttpConnection*> m_connections; // children of this; removed as soon as they close
+    int m_acceptedThisTurn = 0;
     qint64 m_dateSecond = -1;
     QByteArray m_date;
 };
