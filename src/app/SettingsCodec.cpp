@@ -1,10 +1,7 @@
 #include "SettingsCodec.h"
 
 #include "Utf8Text.h"
-
-#include <charconv>
-#include <cstdint>
-#include <limits>
+#include "WholeNumber.h"
 
 namespace brisora {
 
@@ -13,17 +10,8 @@ namespace {
 /// Stores the decimal integer in `text` into `field` when it fits; otherwise leaves it.
 template <typename Int> void readNumber(std::string_view text, Int& field)
 {
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1); // from_chars takes no plus sign
-    if (text.empty())
-        return;
-    std::int64_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size())
-        return;
-    if (value < std::numeric_limits<Int>::min() || value > std::numeric_limits<Int>::max())
-        return;
-    field = static_cast<Int>(value);
+    if (const std::optional<Int> value = wholeNumber<Int>(text))
+        field = *value;
 }
 
 std::string oneLine(std::string_view text)

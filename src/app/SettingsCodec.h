@@ -20,7 +20,7 @@ struct DecodedSettings
 /// Lines end in CR LF (a bare LF is accepted too); each is trimmed of spaces (not tabs).
 /// A file that ends early leaves the remaining fields as in `start`. A numeric line that is
 /// empty, not a decimal integer or outside its field's range also keeps the `start` value;
-/// the other lines still load. A text line that is not valid UTF-8 is read as Latin-1.
+/// the other lines still load. A text line that is not valid UTF-8 is read as Windows-1252.
 /// Lines after the eighth are ignored.
 DecodedSettings decodeSettings(std::string_view file, const Settings& start);
 

@@ -57,15 +57,29 @@ std::string displayUtf8(std::string_view bytes)
 {
     if (isValidUtf8(bytes))
         return std::string(bytes);
+    // Windows-1252 at 0x80-0x9F; 0 marks its five undefined bytes. Above 0x9F it is Latin-1.
+    static constexpr char16_t kHighControls[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+    };
+    constexpr char16_t kReplacement = 0xFFFD;
     std::string out;
-    out.reserve(bytes.size() * 2);
+    out.reserve(bytes.size() * 3);
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
+        char16_t unit = b;
+        if (b >= 0x80 && b <= 0x9F)
+            unit = kHighControls[b - 0x80] ? kHighControls[b - 0x80] : kReplacement;
+        if (unit < 0x80) {
             out.push_back(c);
+        } else if (unit < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (unit >> 6)));
+            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
         } else {
-            out.push_back(static_cast<char>(0xC0 | (b >> 6)));
-            out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+            out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
         }
     }
     return out;

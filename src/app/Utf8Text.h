@@ -11,7 +11,8 @@ namespace brisora {
 bool isValidUtf8(std::string_view bytes);
 
 /// Text to show on screen: `bytes` unchanged when they are valid UTF-8, otherwise each
-/// byte read as a Latin-1 character and re-encoded as UTF-8. Never fails.
+/// byte read as a Windows-1252 character (its five undefined bytes as U+FFFD) and
+/// re-encoded as UTF-8. Never fails.
 std::string displayUtf8(std::string_view bytes);
 
 /// The longest prefix of valid UTF-8 `text` that holds at most `maxChars` code points.

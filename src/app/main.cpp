@@ -1,41 +1,99 @@
+// The composition root: the only place that names the concrete platform pieces of each
+// system and hands them to the windows. CMake builds only the files of the pieces chosen
+// here.
+#include "app/Lifecycle.h"
 #include "app/Module1.h"
-#include "app/SignalWatcher.h"
+#include "app/PlatformRequest.h"
+#include "app/SessionEvents.h"
 #include "platform/FileSettingsStorage.h"
 #include "platform/PlatformServices.h"
 #include "platform/QtScreenMetrics.h"
 #include "platform/QtTrayIconService.h"
-#include "platform/XdgAutostartEntry.h"
+#include "platform/SingleInstance.h"
 #include "ui/Fonts.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QThreadPool>
 
+#include <cstdlib>
+
 #if defined(Q_OS_LINUX)
+#include "platform/PosixHandoverChannel.h"
 #include "platform/PosixTcpClient.h"
 using SystemTcpClient = brisora::PosixTcpClient;
+using SystemHandoverChannel = brisora::PosixHandoverChannel;
 #else
+#include "platform/QtHandoverChannel.h"
 #include "platform/QtTcpClient.h"
 using SystemTcpClient = brisora::QtTcpClient;
+using SystemHandoverChannel = brisora::QtHandoverChannel;
 #endif
 
+#if defined(Q_OS_WIN)
+#include "platform/WindowsRunKey.h"
+using SystemStartAtLogon = brisora::WindowsRunKey;
+#else
+#include "platform/XdgAutostartEntry.h"
+using SystemStartAtLogon = brisora::XdgAutostartEntry;
+#endif
+
+#if defined(Q_OS_UNIX)
+#include "app/SignalWatcher.h"
+
 #include <csignal>
+#endif
+
+namespace {
+
+std::string_view environmentValue(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+/// Asks Qt for X where there is one, before the application object picks a platform.
+void requestPlatform(int argc, const char* const* argv)
+{
+    const std::string_view request =
+        brisora::platformRequest(argc, argv,
+                                 {environmentValue("QT_QPA_PLATFORM"), environmentValue("DISPLAY"),
+                                  environmentValue("WAYLAND_DISPLAY")});
+    if (!request.empty())
+        qputenv("QT_QPA_PLATFORM", QByteArray(request.data(), qsizetype(request.size())));
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    requestPlatform(argc, argv);
     QApplication app(argc, argv);
     // Hiding the widget to the tray closes no program; only Exit (or a signal) does.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("brisora"));
+
+    const QString executableDir = QCoreApplication::applicationDirPath();
+    brisora::FileSettingsStorage settingsStorage(executableDir,
+                                                 QFileInfo(executableDir).isWritable());
+    // One widget per settings file: a later start brings the running one forward and ends.
+    SystemHandoverChannel handover;
+    brisora::SingleInstance instance(
+        settingsStorage.settingsPath(),
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation), handover);
+    if (!instance.claim())
+        return instance.handOver() ? EXIT_SUCCESS : EXIT_FAILURE;
+
     // Drawing the pictures wakes Qt's worker threads; let them go soon after instead of
     // idling for half a minute in a widget that should sleep between its minute ticks.
     QThreadPool::globalInstance()->setExpiryTimeout(1000);
     brisora::installFontSubstitutions();
 
     brisora::QtTrayIconService tray;
-    brisora::FileSettingsStorage settingsStorage(QCoreApplication::applicationDirPath());
     brisora::QtScreenMetrics screen;
-    brisora::XdgAutostartEntry startAtLogon;
+    SystemStartAtLogon startAtLogon;
     brisora::PlatformServices platform{
         [] { return std::make_unique<SystemTcpClient>(); },
         tray,
@@ -47,16 +105,17 @@ int main(int argc, char* argv[])
 
     brisora::Module1 module;
     brisora::frmMain form(module, platform);
-    QObject::connect(&form, &brisora::frmMain::unloadedForGood, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
-
+    brisora::SessionEvents session;
+    brisora::connectLifecycle(app, form, session);
+    QObject::connect(&handover, &brisora::HandoverChannel::knocked, &session,
+                     &brisora::SessionEvents::handOverRequested);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &session,
+                     [&session] { emit session.saveRequested(); });
+#if defined(Q_OS_UNIX)
     brisora::SignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP});
-    QObject::connect(&signalWatcher, &brisora::SignalWatcher::received, &form,
-                     &brisora::frmMain::mnuExit_Click);
-    // The desktop session ending (or anything else that quits the loop) unloads as Exit does.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
-                     &brisora::frmMain::mnuExit_Click);
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, &form, &brisora::frmMain::Form_Unload);
+    QObject::connect(&signalWatcher, &brisora::SignalWatcher::received, &session,
+                     &brisora::SessionEvents::endRequested);
+#endif
 
     form.Form_Load();
     if (form.showsAfterLoad())

@@ -1,8 +1,8 @@
 #include "FeedCutter.h"
 
 #include "app/Utf8Text.h"
+#include "app/WholeNumber.h"
 
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -121,17 +121,11 @@ std::string displayText(std::string raw)
     return displayUtf8(raw);
 }
 
-/// The whole number a condition code holds: spaces at either end, an optional minus sign and
+/// The whole number a condition code holds: spaces at either end, an optional sign and
 /// decimal digits that fit 16 bits. Nothing for anything else.
 std::optional<int> codeNumber(std::string_view code)
 {
-    code = trimSpaces(code);
-    std::int16_t value = 0;
-    const char* const last = code.data() + code.size();
-    const auto [end, ec] = std::from_chars(code.data(), last, value);
-    if (code.empty() || ec != std::errc() || end != last)
-        return std::nullopt;
-    return value;
+    return wholeNumber<std::int16_t>(trimSpaces(code));
 }
 
 /// A forecast line from one forecast element's text (its quotes already removed):

@@ -8,7 +8,7 @@ namespace brisora {
 
 /// What one weather-feed reply yields. The cutter walks the raw reply once, front to back,
 /// by fixed keys, end keys and skips; every key, skip and length rule works on raw bytes.
-/// Text fields are for the screen: UTF-8 (a value that is not valid UTF-8 is read as Latin-1).
+/// Text fields are for the screen: UTF-8 (a value that is not valid UTF-8 is read as Windows-1252).
 struct FeedCut
 {
     /// How many of the nine main cuts succeeded, in order (a forecast cut counts only when

@@ -17,7 +17,11 @@ constexpr char documentHead[] =
     "<channel>\n";
 
 constexpr char sourceLink[] = "https://open-meteo.com/";
-constexpr char credit[] = "Weather data by Open-Meteo.com";
+// The data's licence (CC BY 4.0) asks for the credit, a link to the licence and a note
+// that the data was changed.
+constexpr char credit[] = "Weather data by Open-Meteo.com, licensed CC BY 4.0 "
+                          "(https://creativecommons.org/licenses/by/4.0/); "
+                          "values rounded and re-laid-out by Brisora";
 
 constexpr double metresPerMile = 1609.344;
 constexpr double inchesOfMercuryPerHpa = 0.029529983;
@@ -134,7 +138,7 @@ QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Unit
         forecast.isDemo
             ? QStringLiteral("Brisora demo weather for %1: made up offline, not a forecast")
                   .arg(title)
-            : QStringLiteral("Brisora Weather for %1. %2").arg(title, QLatin1String(credit));
+            : QStringLiteral("Brisora Weather for %1. %2.").arg(title, QLatin1String(credit));
 
     QString text = QLatin1String(documentHead);
     text += QStringLiteral("<title>%1%2</title>\n").arg(QLatin1String(feedTitlePrefix), title);

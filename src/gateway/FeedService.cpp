@@ -3,6 +3,9 @@
 #include "FeedDocument.h"
 #include "PlaceSearchDocument.h"
 
+#include <QTimer>
+#include <memory>
+
 namespace brisora::gateway {
 namespace {
 
@@ -47,18 +50,54 @@ void FeedService::handleFeed(const FeedRequest& request, Respond respond)
     const QString placeIdText = QString::fromLatin1(request.placeIdText);
     const QString key = feedKey(placeIdText, request.units);
     const qint64 now = nowMs();
-    if (const ReplyCache::Entry* cached = m_replies.find(key, now)) {
-        const GatewayReply reply = cached->reply;
-        // A document past its ten minutes still answers at once while a newer one comes.
-        if (now >= cached->freshUntilMs && !m_feedWaiters.contains(key))
-            startFeed(placeIdText, request.units);
-        respond(reply);
+    if (const ReplyCache::Entry* cached = m_replies.find(key, now);
+        cached && now < cached->freshUntilMs) {
+        respond(cached->reply);
         return;
     }
+    // Answered once: by the source, or by an older document when the source is slow.
+    auto pending = std::make_shared<Respond>(std::move(respond));
+    const auto answer = [pending](GatewayReply reply) {
+        if (!*pending)
+            return;
+        const Respond respondOnce = std::move(*pending);
+        *pending = nullptr;
+        respondOnce(std::move(reply));
+    };
     const bool underWay = m_feedWaiters.contains(key);
-    m_feedWaiters[key].append(std::move(respond));
+    m_feedWaiters[key].append(answer);
+    QTimer::singleShot(m_timing.sourceWait, &m_timerContext,
+                       [this, key, placeIdText, units = request.units, pending, answer] {
+                           if (!*pending)
+                               return;
+                           std::optional<GatewayReply> older = olderFeed(key, placeIdText, units);
+                           if (!older)
+                               return;
+                           // Once per fetch, not once per client waiting for it.
+                           if (!m_slowFetchesLogged.contains(key)) {
+                               m_slowFetchesLogged.insert(key);
+                               logFallback(placeIdText, units,
+                                           QStringLiteral("as the source takes over %1 ms")
+                                               .arg(m_timing.sourceWait.count()));
+                           }
+                           answer(std::move(*older));
+                       });
     if (!underWay)
         startFeed(placeIdText, request.units);
+}
+
+std::optional<GatewayReply> FeedService::olderFeed(const QString& key, const QString& placeIdText,
+                                                   Units units) const
+{
+    if (const ReplyCache::Entry* cached = m_replies.find(key, nowMs());
+        cached && cached->reply.status == 200)
+        return cached->reply;
+    const std::optional<PlaceId> id = PlaceId::parse(placeIdText.toStdString());
+    if (!id)
+        return std::nullopt;
+    if (std::optional<QByteArray> lastGood = m_lastGood.load(id->toString(), units))
+        return GatewayReply{200, std::move(*lastGood)};
+    return std::nullopt;
 }
 
 void FeedService::startFeed(const QString& placeIdText, Units units)
@@ -129,10 +168,12 @@ void FeedService::fetchForecast(const Place& place, Units units)
         } else if (const ReplyCache::Entry* cached = m_replies.find(key, nowMs());
                    cached && cached->reply.status == 200) {
             // A refresh that failed keeps the document already in hand.
-            logFallback(place, units, "kept in memory");
+            logFallback(place.placeId, units,
+                        QStringLiteral("kept in memory, after an upstream failure"));
             finishFeed(key, cached->reply, m_timing.staleHeld, m_timing.staleHeld);
         } else if (std::optional<QByteArray> lastGood = m_lastGood.load(place.placeId, units)) {
-            logFallback(place, units, "from disk");
+            logFallback(place.placeId, units,
+                        QStringLiteral("from disk, after an upstream failure"));
             finishFeed(key, GatewayReply{200, std::move(*lastGood)}, m_timing.staleHeld,
                        m_timing.staleHeld);
         } else {
@@ -142,12 +183,10 @@ void FeedService::fetchForecast(const Place& place, Units units)
     });
 }
 
-void FeedService::logFallback(const Place& place, Units units, const char* where) const
+void FeedService::logFallback(const QString& placeId, Units units, const QString& why) const
 {
-    m_log.write(QStringLiteral("serving the last good feed of %1 (%2, u=%3), %4, after an "
-                               "upstream failure")
-                    .arg(place.placeId, place.name,
-                         QLatin1String(units == Units::Metric ? "c" : "f"), QLatin1String(where)));
+    m_log.write(QStringLiteral("serving the last good feed of %1 (u=%2), %3")
+                    .arg(placeId, QLatin1String(units == Units::Metric ? "c" : "f"), why));
 }
 
 void FeedService::finishFeed(const QString& key, GatewayReply reply,
@@ -155,6 +194,7 @@ void FeedService::finishFeed(const QString& key, GatewayReply reply,
 {
     const qint64 now = nowMs();
     m_replies.put(key, ReplyCache::Entry{reply, now + fresh.count(), now + usable.count()}, now);
+    m_slowFetchesLogged.remove(key);
     // Taken out first: answering may bring the next request of a connection straight in.
     const QList<Respond> waiting = m_feedWaiters.take(key);
     for (const Respond& respond : waiting)

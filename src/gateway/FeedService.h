@@ -11,24 +11,29 @@
 
 #include <QHash>
 #include <QList>
+#include <QObject>
+#include <QSet>
 #include <chrono>
 #include <functional>
 
 namespace brisora::gateway {
 
 /// Answers the two look-ups from the source through the caches: forecasts per place and
-/// units stay fresh for ten minutes (and are handed out a while longer while a newer one is
-/// fetched); places and searches are kept for good; when the source fails, the place's last
-/// good document is served with its own build date. Concurrent requests for the same thing
-/// share one upstream call, and failures are held briefly so that clients retrying every
-/// few seconds cost the source nothing. Each fallback to a last good document is logged.
+/// units stay fresh for `forecastFresh`; past that a request waits for a new one, but when
+/// the source takes longer than `sourceWait` or fails, the older document answers (from
+/// memory, or the place's last good one on disk), with its own build date. Places and
+/// searches are kept for good. Concurrent requests for the same thing share one upstream
+/// call, and failures are held briefly so that clients retrying every few seconds cost the
+/// source nothing. Each fallback to an older document is logged.
 class FeedService
 {
 public:
     struct Timing
     {
         std::chrono::milliseconds forecastFresh = std::chrono::minutes(10);
-        std::chrono::milliseconds forecastUsable = std::chrono::hours(1);
+        std::chrono::milliseconds forecastUsable = std::chrono::hours(1); // >= forecastFresh
+        // Within the widget's 2.8 s attempt, with room for the reply to travel.
+        std::chrono::milliseconds sourceWait = std::chrono::milliseconds(1500);
         std::chrono::milliseconds staleHeld = std::chrono::minutes(1);
         std::chrono::milliseconds failureHeld = std::chrono::seconds(30);
         std::chrono::milliseconds unknownHeld = std::chrono::hours(1);
@@ -47,13 +52,15 @@ private:
     void handleFeed(const FeedRequest& request, Respond respond);
     void handleSearch(const PlaceSearchRequest& request, Respond respond);
     void startFeed(const QString& placeIdText, Units units);
+    std::optional<GatewayReply> olderFeed(const QString& key, const QString& placeIdText,
+                                          Units units) const;
     void withPlace(const PlaceId& id, std::function<void(PlaceLookup)> next);
     void fetchForecast(const Place& place, Units units);
     void finishFeed(const QString& key, GatewayReply reply, std::chrono::milliseconds fresh,
                     std::chrono::milliseconds usable);
     void finishSearch(const QString& key, const GatewayReply& reply);
     qint64 nowMs() const;
-    void logFallback(const Place& place, Units units, const char* where) const;
+    void logFallback(const QString& placeId, Units units, const QString& why) const;
 
     WeatherSource& m_source;
     PlaceStore& m_places;
@@ -65,6 +72,8 @@ private:
     QHash<QString, QList<Respond>> m_feedWaiters; // a key here has a fetch under way
     QHash<QString, QList<std::function<void(PlaceLookup)>>> m_lookupWaiters;
     QHash<QString, QList<Respond>> m_searchWaiters;
+    QSet<QString> m_slowFetchesLogged; // feeds under way already answered from an older one
+    QObject m_timerContext;            // ends the waits still running when the service goes
 };
 
 } // namespace brisora::gateway

@@ -19,11 +19,11 @@ enum class Units
 /// except pressure (hPa) and visibility (metres), which the renderer converts.
 struct CurrentConditions
 {
-    QDateTime observedAt; // in the place's zone
+    QDateTime observedAt; // the moment, in any zone; the renderer shows it in the place's
     double temperature = 0;
     double apparentTemperature = 0;
     std::optional<double> humidity;    // percent
-    std::optional<double> pressureHpa; // sea-level when known, else surface
+    std::optional<double> pressureHpa; // at sea level
     std::optional<double> visibilityMetres;
     double windSpeed = 0;                // km/h or mph, as asked
     std::optional<double> windDirection; // degrees
@@ -48,7 +48,7 @@ struct Forecast
     QString timeZone;         // IANA id that the source resolved, may be empty
     int utcOffsetSeconds = 0; // used when no zone database entry matches
     CurrentConditions current;
-    std::optional<QDateTime> sunrise; // today's, in the place's zone
+    std::optional<QDateTime> sunrise; // today's moments; none on a polar day or night
     std::optional<QDateTime> sunset;
     QList<ForecastDay> days; // today first
     bool isDemo = false;     // made up by the demo source, and marked so in the feed

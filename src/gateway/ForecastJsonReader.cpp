@@ -58,13 +58,34 @@ QList<ForecastDay> readDays(const QJsonObject& daily)
     return days;
 }
 
-std::optional<QDateTime> firstLocalTime(const QJsonObject& daily, QLatin1String key,
-                                        const QTimeZone& zone)
+/// The first day's sunrise and sunset. The source writes local midnight for both on a day
+/// the sun never rises, and midnight and the next midnight on one it never sets: such a day
+/// has neither, and says whether it is all day or all night.
+struct SunTimes
 {
-    const QDateTime moment = parseLocalDateTime(daily.value(key).toArray().at(0).toString(), zone);
-    if (!moment.isValid())
-        return std::nullopt;
-    return moment;
+    std::optional<QDateTime> sunrise;
+    std::optional<QDateTime> sunset;
+    std::optional<bool> allDay; // set on a day without sunrise or sunset
+};
+
+SunTimes readSunTimes(const QJsonObject& daily, int utcOffsetSeconds)
+{
+    const auto first = [&daily, utcOffsetSeconds](QLatin1String key) -> std::optional<QDateTime> {
+        const QDateTime moment =
+            parseOffsetDateTime(daily.value(key).toArray().at(0).toString(), utcOffsetSeconds);
+        if (!moment.isValid())
+            return std::nullopt;
+        return moment;
+    };
+    SunTimes sun{first(QLatin1String("sunrise")), first(QLatin1String("sunset")), std::nullopt};
+    if (!sun.sunrise || !sun.sunset)
+        return sun;
+    const auto atMidnight = [utcOffsetSeconds](const QDateTime& moment) {
+        return moment.addSecs(utcOffsetSeconds).time() == QTime(0, 0);
+    };
+    if (atMidnight(*sun.sunrise) && atMidnight(*sun.sunset) && *sun.sunset >= *sun.sunrise)
+        return SunTimes{std::nullopt, std::nullopt, *sun.sunset > *sun.sunrise};
+    return sun;
 }
 
 } // namespace
@@ -86,11 +107,11 @@ ForecastReadResult readForecastJson(QByteArrayView json, const QDateTime& builtA
     forecast.utcOffsetSeconds = static_cast<int>(
         numberIn(root.value(QLatin1String("utc_offset_seconds")), -18 * 3600, 18 * 3600)
             .value_or(0));
-    const QTimeZone zone = placeZone(forecast.timeZone, forecast.utcOffsetSeconds);
 
     const QJsonObject current = root.value(QLatin1String("current")).toObject();
     CurrentConditions& now = forecast.current;
-    now.observedAt = parseLocalDateTime(current.value(QLatin1String("time")).toString(), zone);
+    now.observedAt = parseOffsetDateTime(current.value(QLatin1String("time")).toString(),
+                                         forecast.utcOffsetSeconds);
     const std::optional<double> temperature = numberIn(
         current.value(QLatin1String("temperature_2m")), -temperatureLimit, temperatureLimit);
     if (!now.observedAt.isValid() || !temperature)
@@ -101,8 +122,6 @@ ForecastReadResult readForecastJson(QByteArrayView json, const QDateTime& builtA
                                   .value_or(*temperature);
     now.humidity = numberIn(current.value(QLatin1String("relative_humidity_2m")), 0, 100);
     now.pressureHpa = numberIn(current.value(QLatin1String("pressure_msl")), 300, 1200);
-    if (!now.pressureHpa)
-        now.pressureHpa = numberIn(current.value(QLatin1String("surface_pressure")), 300, 1200);
     now.visibilityMetres = numberIn(current.value(QLatin1String("visibility")), 0, 1e7);
     now.windSpeed =
         numberIn(current.value(QLatin1String("wind_speed_10m")), 0, windLimit).value_or(0);
@@ -113,15 +132,13 @@ ForecastReadResult readForecastJson(QByteArrayView json, const QDateTime& builtA
     forecast.days = readDays(daily);
     if (forecast.days.size() < 2)
         return failure(QStringLiteral("forecast has fewer than two complete days"));
-    forecast.sunrise = firstLocalTime(daily, QLatin1String("sunrise"), zone);
-    forecast.sunset = firstLocalTime(daily, QLatin1String("sunset"), zone);
-
-    const QJsonValue isDay = current.value(QLatin1String("is_day"));
-    if (isDay.isDouble()) {
-        now.isDay = isDay.toDouble() != 0;
-    } else if (forecast.sunrise && forecast.sunset) {
-        now.isDay = now.observedAt >= *forecast.sunrise && now.observedAt < *forecast.sunset;
-    }
+    const SunTimes sun = readSunTimes(daily, forecast.utcOffsetSeconds);
+    forecast.sunrise = sun.sunrise;
+    forecast.sunset = sun.sunset;
+    if (sun.allDay)
+        now.isDay = *sun.allDay;
+    else if (sun.sunrise && sun.sunset)
+        now.isDay = now.observedAt >= *sun.sunrise && now.observedAt < *sun.sunset;
     return ForecastReadResult{std::move(forecast), {}};
 }
 

@@ -19,8 +19,10 @@ struct ForecastReadResult
 /// Most forecast days a feed shows.
 inline constexpr int feedForecastDays = 5;
 
-/// Reads the source's forecast reply (current and daily blocks, local times in the place's
-/// zone as `timezone` names it) into a Forecast built at `builtAt`. The current temperature
+/// Reads the source's forecast reply (current and daily blocks; its times are wall-clock
+/// text at the one offset `utc_offset_seconds`, its days plain dates) into a Forecast built
+/// at `builtAt`. Day or night comes from the first day's sunrise and sunset; a day without
+/// either (polar night or day) has neither. The current temperature
 /// and its time, and at least two complete forecast days, are required; every other value
 /// may be missing, null or out of range and is then left unknown (a missing feels-like
 /// temperature falls back to the temperature, a missing wind speed to 0). Days are taken

@@ -32,8 +32,11 @@ Gateway::Gateway(const GatewayOptions& options, const GatewayLog& log) : m_optio
     const QString cacheDir = demo ? QString() : options.cacheDir;
     m_places = std::make_unique<PlaceStore>(cacheDir);
     m_lastGood = std::make_unique<LastGoodStore>(cacheDir);
+    FeedService::Timing timing;
+    timing.forecastFresh = options.forecastFresh;
+    timing.forecastUsable = std::max(timing.forecastUsable, timing.forecastFresh);
     m_service = std::make_unique<FeedService>(*m_source, *m_places, *m_lastGood, systemClock(),
-                                              FeedService::Timing{}, log);
+                                              timing, log);
     HttpServer::Limits serverLimits;
     // Past the descriptor limit, accepting fails and nobody new is served; below it, the
     // longest-waiting connection makes room for a new one.

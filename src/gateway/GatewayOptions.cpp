@@ -74,8 +74,12 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
         QStringLiteral("upstream-timeout"),
         QStringLiteral("Time limit of one upstream request, in milliseconds."),
         QStringLiteral("MS"), QStringLiteral("10000"));
+    const QCommandLineOption freshOption(
+        QStringLiteral("forecast-fresh"),
+        QStringLiteral("Seconds a forecast is served without asking the source again."),
+        QStringLiteral("SECONDS"), QStringLiteral("600"));
     parser.addOptions({listenOption, sourceOption, demoOption, forecastOption, geocodingOption,
-                       cacheOption, timeoutOption});
+                       cacheOption, timeoutOption, freshOption});
 
     if (!parser.parse(arguments))
         return mistake(parser.errorText());
@@ -110,6 +114,10 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
     if (!isNumber || timeoutMs < 1 || timeoutMs > 600'000)
         return mistake(QStringLiteral("--upstream-timeout wants 1 to 600000 milliseconds."));
     options.upstreamTimeout = std::chrono::milliseconds(timeoutMs);
+    const int freshSeconds = parser.value(freshOption).toInt(&isNumber);
+    if (!isNumber || freshSeconds < 1 || freshSeconds > 86'400)
+        return mistake(QStringLiteral("--forecast-fresh wants 1 to 86400 seconds."));
+    options.forecastFresh = std::chrono::seconds(freshSeconds);
     return GatewayCommandLine{options, {}, 0};
 }
 

@@ -25,6 +25,7 @@ struct GatewayOptions
     QUrl geocodingUrl;
     QString cacheDir;
     std::chrono::milliseconds upstreamTimeout = std::chrono::seconds(10);
+    std::chrono::seconds forecastFresh{600};
 };
 
 /// Outcome of reading the command line: options to run with, or text to print and an exit

@@ -72,14 +72,15 @@ QString shortDayName(QDate date)
     return QLatin1String(dayNames[date.dayOfWeek() - 1]);
 }
 
-QDateTime parseLocalDateTime(const QString& text, const QTimeZone& zone)
+QDateTime parseOffsetDateTime(const QString& text, int utcOffsetSeconds)
 {
     const QString format = text.size() == 16 ? QStringLiteral("yyyy-MM-ddTHH:mm")
                                              : QStringLiteral("yyyy-MM-ddTHH:mm:ss");
     const QDateTime wall = QDateTime::fromString(text, format);
     if (!wall.isValid())
         return {};
-    return QDateTime(wall.date(), wall.time(), zone);
+    // Read as UTC, the text has no gaps or doubled hours; the offset then makes it the moment.
+    return QDateTime(wall.date(), wall.time(), QTimeZone::utc()).addSecs(-utcOffsetSeconds);
 }
 
 } // namespace brisora::gateway

@@ -25,8 +25,9 @@ QString formatShortDate(QDate date);
 /// "Tue".
 QString shortDayName(QDate date);
 
-/// Reads the source's local wall-clock text "2026-12-08T15:45" (seconds optional) as a
-/// moment in `zone`. Returns an invalid QDateTime for anything else.
-QDateTime parseLocalDateTime(const QString& text, const QTimeZone& zone);
+/// Reads the source's wall-clock text "2026-12-08T15:45" (seconds optional), written with
+/// the one fixed offset `utcOffsetSeconds` whatever the zone's rules say for that moment,
+/// as the moment it names, in UTC. Returns an invalid QDateTime for anything else.
+QDateTime parseOffsetDateTime(const QString& text, int utcOffsetSeconds);
 
 } // namespace brisora::gateway

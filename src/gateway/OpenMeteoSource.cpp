@@ -27,12 +27,17 @@ PlaceLookup lookupFrom(const UpstreamClient& client, const QUrl& url, const Upst
     return PlaceLookup{PlaceLookup::Outcome::Found, std::move(*result.places), {}};
 }
 
+// The forecast API runs one request per client at a time and refuses a sixth waiting one;
+// two in flight keep it busy without ever coming near that.
+const UpstreamGate::Rules servicePolicy{2, std::chrono::milliseconds(0)};
+
 } // namespace
 
 OpenMeteoSource::OpenMeteoSource(std::unique_ptr<UpstreamClient> client, QUrl forecastUrl,
                                  QUrl geocodingUrl, GatewayClock clock)
-    : m_client(std::move(client)), m_forecastUrl(std::move(forecastUrl)),
-      m_geocodingUrl(std::move(geocodingUrl)), m_clock(std::move(clock))
+    : m_forecastUrl(std::move(forecastUrl)), m_geocodingUrl(std::move(geocodingUrl)),
+      m_clock(std::move(clock)), m_forecastGate(servicePolicy, m_clock),
+      m_geocoderGate(servicePolicy, m_clock), m_client(std::move(client))
 {
 }
 
@@ -65,7 +70,7 @@ void OpenMeteoSource::searchPlaces(const QString& words, std::function<void(Plac
     query.addQueryItem(QStringLiteral("language"), QStringLiteral("en"));
     query.addQueryItem(QStringLiteral("format"), QStringLiteral("json"));
     url.setQuery(query.query(QUrl::FullyEncoded), QUrl::StrictMode);
-    m_client->get(url, [this, url, done = std::move(done)](UpstreamReply reply) {
+    m_client->get(m_geocoderGate, url, [this, url, done = std::move(done)](UpstreamReply reply) {
         done(lookupFrom(*m_client, url, reply, false, &readGeocodingSearchJson));
     });
 }
@@ -82,7 +87,7 @@ void OpenMeteoSource::lookupPlace(const PlaceId& id, std::function<void(PlaceLoo
     query.addQueryItem(QStringLiteral("language"), QStringLiteral("en"));
     query.addQueryItem(QStringLiteral("format"), QStringLiteral("json"));
     url.setQuery(query);
-    m_client->get(url, [this, url, done = std::move(done)](UpstreamReply reply) {
+    m_client->get(m_geocoderGate, url, [this, url, done = std::move(done)](UpstreamReply reply) {
         done(lookupFrom(*m_client, url, reply, true, &readGeocodedPlaceJson));
     });
 }
@@ -95,10 +100,11 @@ void OpenMeteoSource::fetchForecast(const Place& place, Units units,
     QUrlQuery query;
     query.addQueryItem(QStringLiteral("latitude"), QString::number(place.latitude, 'f', 4));
     query.addQueryItem(QStringLiteral("longitude"), QString::number(place.longitude, 'f', 4));
+    // Every variable counts: the service bills a call per ten of them (see docs/gateway.md).
     query.addQueryItem(QStringLiteral("current"),
                        QStringLiteral("temperature_2m,apparent_temperature,relative_humidity_2m,"
                                       "weather_code,wind_speed_10m,wind_direction_10m,"
-                                      "surface_pressure,pressure_msl,visibility,is_day"));
+                                      "pressure_msl,visibility"));
     query.addQueryItem(QStringLiteral("daily"),
                        QStringLiteral("weather_code,temperature_2m_max,temperature_2m_min,"
                                       "sunrise,sunset"));
@@ -109,7 +115,7 @@ void OpenMeteoSource::fetchForecast(const Place& place, Units units,
     query.addQueryItem(QStringLiteral("wind_speed_unit"),
                        metric ? QStringLiteral("kmh") : QStringLiteral("mph"));
     url.setQuery(query);
-    m_client->get(url, [this, url, done = std::move(done)](UpstreamReply reply) {
+    m_client->get(m_forecastGate, url, [this, url, done = std::move(done)](UpstreamReply reply) {
         if (reply.outcome != UpstreamReply::Outcome::Ok) {
             done(ForecastFetch{std::nullopt, reply.error});
             return;

@@ -11,6 +11,8 @@ namespace brisora::gateway {
 
 /// The live source: Open-Meteo's geocoder and forecast service. Only ever asks the two
 /// kinds of look-up, at the two configured base URLs, with parameters it builds itself.
+/// Each service has its own gate: at most two requests at once to it, the rest waiting, and
+/// a rate limit of one leaves the other alone.
 class OpenMeteoSource : public WeatherSource
 {
 public:
@@ -25,7 +27,8 @@ public:
                        std::function<void(ForecastFetch)> done) override;
     bool keepsPlacesOnDisk() const override { return true; }
 
-    UpstreamClient& client() { return *m_client; }
+    UpstreamGate& forecastGate() { return m_forecastGate; }
+    UpstreamGate& geocoderGate() { return m_geocoderGate; }
 
     static QUrl defaultForecastUrl();
     static QUrl defaultGeocodingUrl();
@@ -33,10 +36,13 @@ public:
 private:
     QUrl geocoderUrl(const QString& endpoint) const;
 
-    std::unique_ptr<UpstreamClient> m_client; // owned, so no reply callback outlives this
     QUrl m_forecastUrl;
     QUrl m_geocodingUrl;
     GatewayClock m_clock;
+    UpstreamGate m_forecastGate;
+    UpstreamGate m_geocoderGate;
+    // Last, so it goes first: no reply of its outlives the gates or this source.
+    std::unique_ptr<UpstreamClient> m_client;
 };
 
 } // namespace brisora::gateway

@@ -4,6 +4,7 @@
 #include "XmlEscape.h"
 #include "XmlPadding.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace brisora::gateway {
@@ -114,6 +115,16 @@ QString placeElement(const Place& place)
     return text;
 }
 
+/// The credit that the places' data asks for, as comments after the document.
+QString creditComments(const QList<Place>& places)
+{
+    const bool fromGeocoder = std::any_of(places.cbegin(), places.cend(), [](const Place& place) {
+        const std::optional<PlaceId> id = PlaceId::parse(place.placeId.toStdString());
+        return id && id->kind() == PlaceId::Kind::Geocoder;
+    });
+    return fromGeocoder ? QStringLiteral("<!-- Location data based on GeoNames -->") : QString();
+}
+
 } // namespace
 
 QByteArray renderPlaceSearchDocument(const QList<Place>& places, const QDateTime& created)
@@ -130,7 +141,8 @@ QByteArray renderPlaceSearchDocument(const QList<Place>& places, const QDateTime
     text += QStringLiteral("<results>");
     for (const Place& place : places)
         text += placeElement(place);
-    text += QStringLiteral("</results></query><!-- total: %1 -->\n").arg(places.size());
+    text += QStringLiteral("</results></query><!-- total: %1 -->%2\n")
+                .arg(QString::number(places.size()), creditComments(places));
     QByteArray document = text.toUtf8();
     padWithComment(document, minimumFoundBytes);
     return document;

@@ -1,35 +1,39 @@
 #include "UpstreamClient.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
+#include "UpstreamRateLimit.h"
+
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
-#include <algorithm>
 #include <memory>
 
 namespace brisora::gateway {
 namespace {
 
-/// The "reason" of an error reply such as {"reason":"...","error":true}, cut to a length a
-/// log line can carry; empty when the body is no such object.
-QString errorReason(const QByteArray& body)
+UpstreamReply refusedReply()
 {
-    return QJsonDocument::fromJson(body)
-        .object()
-        .value(QLatin1String("reason"))
-        .toString()
-        .left(300);
+    return UpstreamReply{UpstreamReply::Outcome::RateLimited,
+                         429,
+                         {},
+                         QStringLiteral("backing off after a rate limit")};
 }
 
-/// Fills in the body of an error reply, the API's reason in it, and "status N, reason ...".
-void takeErrorReply(QNetworkReply& reply, UpstreamReply& result)
+std::optional<qint64> retryAfterOf(const QNetworkReply& reply)
 {
-    result.body = reply.readAll().left(4096);
-    result.reason = errorReason(result.body);
-    result.error = QStringLiteral("status %1").arg(result.httpStatus);
-    if (!result.reason.isEmpty())
-        result.error += QStringLiteral(", reason \"%1\"").arg(result.reason);
+    bool isNumber = false;
+    const qint64 seconds = reply.rawHeader("Retry-After").trimmed().toLongLong(&isNumber);
+    if (!isNumber || seconds < 0)
+        return std::nullopt;
+    return seconds;
+}
+
+/// "status N", and the API's own reason when its error body gives one.
+QString statusText(int status, QByteArrayView body)
+{
+    QString text = QStringLiteral("status %1").arg(status);
+    if (const QString reason = upstreamErrorReason(body).left(300); !reason.isEmpty())
+        text += QStringLiteral(", reason \"%1\"").arg(reason);
+    return text;
 }
 
 /// The service a request went to, as the log names it: its URL without query or credentials.
@@ -47,23 +51,28 @@ UpstreamClient::UpstreamClient(Limits limits, QByteArray userAgent, GatewayClock
 {
 }
 
-bool UpstreamClient::isBackingOff() const
+void UpstreamClient::reportUnreadable(const QUrl& url, const QString& why) const
 {
-    return m_blockedUntil.isValid() && m_clock() < m_blockedUntil;
+    reportFailure(url, QStringLiteral("unreadable reply: ") + why);
 }
 
-void UpstreamClient::get(const QUrl& url, std::function<void(UpstreamReply)> done)
+void UpstreamClient::reportFailure(const QUrl& url, const QString& what) const
 {
-    if (isBackingOff()) {
-        // Not sent, so not logged: the back-off itself was.
-        done(UpstreamReply{UpstreamReply::Outcome::RateLimited,
-                           429,
-                           {},
-                           {},
-                           QStringLiteral("backing off after a rate limit")});
-        return;
-    }
+    m_log.write(QStringLiteral("upstream %1 failed: %2").arg(serviceOf(url), what));
+}
 
+void UpstreamClient::get(UpstreamGate& gate, const QUrl& url,
+                         std::function<void(UpstreamReply)> done)
+{
+    auto shared = std::make_shared<std::function<void(UpstreamReply)>>(std::move(done));
+    gate.submit(
+        [this, &gate, url, shared] { send(gate, url, *shared, m_limits.concurrencyRetries); },
+        [shared] { (*shared)(refusedReply()); });
+}
+
+void UpstreamClient::send(UpstreamGate& gate, const QUrl& url,
+                          std::function<void(UpstreamReply)> done, int retriesLeft)
+{
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
     request.setRawHeader("Accept", "application/json");
@@ -88,68 +97,64 @@ void UpstreamClient::get(const QUrl& url, std::function<void(UpstreamReply)> don
                     reply->abort();
                 }
             });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, cause, done = std::move(done)] {
-        reply->deleteLater();
-        UpstreamReply result;
-        result.httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        if (*cause != UpstreamReply::Outcome::Ok) {
-            result.outcome = *cause;
-            result.error =
-                *cause == UpstreamReply::Outcome::TimedOut
-                    ? QStringLiteral("no answer within %1 ms").arg(m_limits.timeout.count())
-                    : QStringLiteral("reply over %1 bytes").arg(m_limits.maxBodyBytes);
-        } else if (result.httpStatus == 429) {
-            result.outcome = UpstreamReply::Outcome::RateLimited;
-            takeErrorReply(*reply, result);
-        } else if (result.httpStatus >= 200 && result.httpStatus < 300 &&
-                   reply->error() == QNetworkReply::NoError) {
-            m_rateLimitsInARow = 0;
-            result.outcome = UpstreamReply::Outcome::Ok;
-            result.body = reply->readAll();
-        } else if (result.httpStatus != 0) {
-            result.outcome = UpstreamReply::Outcome::HttpError;
-            takeErrorReply(*reply, result);
-        } else {
-            result.outcome = UpstreamReply::Outcome::NetworkError;
-            result.error = reply->errorString();
-        }
-        if (result.outcome != UpstreamReply::Outcome::Ok)
-            reportFailure(reply->url(), result.error);
-        if (result.outcome == UpstreamReply::Outcome::RateLimited)
-            noteRateLimit(reply->url(), reply->rawHeader("Retry-After"));
-        done(std::move(result));
-    });
-}
-
-void UpstreamClient::reportUnreadable(const QUrl& url, const QString& why) const
-{
-    reportFailure(url, QStringLiteral("unreadable reply: ") + why);
-}
-
-void UpstreamClient::reportFailure(const QUrl& url, const QString& what) const
-{
-    m_log.write(QStringLiteral("upstream %1 failed: %2").arg(serviceOf(url), what));
-}
-
-void UpstreamClient::noteRateLimit(const QUrl& url, const QByteArray& retryAfter)
-{
-    bool isNumber = false;
-    const qint64 seconds = retryAfter.trimmed().toLongLong(&isNumber);
-    std::chrono::seconds wait;
-    if (isNumber && seconds >= 0) {
-        wait = std::chrono::seconds(std::min<qint64>(seconds, m_limits.maxBackoff.count()));
-    } else {
-        // Without a hint, wait longer after each 429 in a row.
-        const int doublings = std::min(m_rateLimitsInARow, 12);
-        wait = std::min(std::chrono::seconds(m_limits.firstBackoff.count() << doublings),
-                        m_limits.maxBackoff);
-    }
-    ++m_rateLimitsInARow;
-    m_blockedUntil = m_clock().addSecs(wait.count());
-    m_log.write(QStringLiteral("upstream back-off after a rate limit from %1: no requests for "
-                               "%2 s, until %3")
-                    .arg(serviceOf(url), QString::number(wait.count()),
-                         m_blockedUntil.toUTC().toString(Qt::ISODate)));
+    connect(reply, &QNetworkReply::finished, this,
+            [this, &gate, url, reply, cause, retriesLeft, done = std::move(done)] {
+                reply->deleteLater();
+                UpstreamReply result;
+                result.httpStatus =
+                    reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+                if (*cause != UpstreamReply::Outcome::Ok) {
+                    result.outcome = *cause;
+                    result.error =
+                        *cause == UpstreamReply::Outcome::TimedOut
+                            ? QStringLiteral("no answer within %1 ms").arg(m_limits.timeout.count())
+                            : QStringLiteral("reply over %1 bytes").arg(m_limits.maxBodyBytes);
+                } else if (result.httpStatus == 429) {
+                    const QByteArray body = reply->readAll().left(4096);
+                    const RateLimitKind kind = rateLimitKindOf(body);
+                    const std::optional<qint64> retryAfter = retryAfterOf(*reply);
+                    result.error = statusText(result.httpStatus, body);
+                    if (kind == RateLimitKind::Concurrency && !retryAfter && retriesLeft > 0) {
+                        reportFailure(url, result.error +
+                                               QStringLiteral(", asking again in %1 ms")
+                                                   .arg(m_limits.concurrencyRetryDelay.count()));
+                        // The service is busy with this client (others may share its
+                        // address): ask again a little later, on its own.
+                        gate.release();
+                        gate.submitRetry([this, &gate, url, done,
+                                          retriesLeft] { send(gate, url, done, retriesLeft - 1); },
+                                         [done] { done(refusedReply()); },
+                                         m_limits.concurrencyRetryDelay);
+                        return;
+                    }
+                    reportFailure(url, result.error);
+                    if (kind != RateLimitKind::Concurrency || retryAfter) {
+                        const QDateTime end = rateLimitEnd(kind, retryAfter, m_clock(),
+                                                           m_limits.maxRetryAfter.count());
+                        gate.closeUntil(end);
+                        m_log.write(QStringLiteral("upstream back-off after a rate limit from "
+                                                   "%1: no requests until %2")
+                                        .arg(serviceOf(url), end.toUTC().toString(Qt::ISODate)));
+                    }
+                    result.outcome = UpstreamReply::Outcome::RateLimited;
+                } else if (result.httpStatus >= 200 && result.httpStatus < 300 &&
+                           reply->error() == QNetworkReply::NoError) {
+                    result.outcome = UpstreamReply::Outcome::Ok;
+                    result.body = reply->readAll();
+                } else if (result.httpStatus != 0) {
+                    result.outcome = UpstreamReply::Outcome::HttpError;
+                    result.body = reply->readAll().left(4096);
+                    result.error = statusText(result.httpStatus, result.body);
+                } else {
+                    result.outcome = UpstreamReply::Outcome::NetworkError;
+                    result.error = reply->errorString();
+                }
+                if (result.outcome != UpstreamReply::Outcome::Ok &&
+                    result.outcome != UpstreamReply::Outcome::RateLimited)
+                    reportFailure(url, result.error);
+                gate.release();
+                done(std::move(result));
+            });
 }
 
 } // namespace brisora::gateway

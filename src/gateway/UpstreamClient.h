@@ -2,6 +2,7 @@
 
 #include "GatewayClock.h"
 #include "GatewayLog.h"
+#include "UpstreamGate.h"
 #include "UpstreamReply.h"
 
 #include <QByteArray>
@@ -14,11 +15,12 @@
 
 namespace brisora::gateway {
 
-/// Plain GETs to the weather source, one event loop, never blocking: every request has a
+/// Plain GETs to the upstream services, one event loop, never blocking: every request has a
 /// time limit and a size limit, carries an identifying User-Agent, follows no redirects,
-/// and after a 429 no request goes out until the source's Retry-After (or a growing
-/// back-off) has passed. Every failure of a request that went out, and every back-off, is
-/// one line in the log.
+/// and goes out through its service's gate. A 429 "Too many concurrent requests" is asked
+/// again a little later; any other 429 closes that service's gate for as long as the reply
+/// says (its Retry-After, or the limit its reason names). Every failure of a request that went
+/// out, and every closing of a gate, is one line in the log.
 class UpstreamClient : public QObject
 {
     Q_OBJECT
@@ -28,25 +30,25 @@ public:
     {
         std::chrono::milliseconds timeout{10'000};
         qint64 maxBodyBytes = 4 * 1024 * 1024;
-        std::chrono::seconds firstBackoff{60}; // after a 429 without Retry-After
-        std::chrono::seconds maxBackoff{3600};
+        std::chrono::milliseconds concurrencyRetryDelay{1000};
+        int concurrencyRetries = 3;               // then the request fails as rate limited
+        std::chrono::seconds maxRetryAfter{3600}; // a longer Retry-After is cut to this
     };
 
     UpstreamClient(Limits limits, QByteArray userAgent, GatewayClock clock, GatewayLog log,
                    QObject* parent = nullptr);
 
-    /// Sends GET `url`; `done` runs once with the outcome, from the event loop, or before
-    /// this returns when a back-off is in force.
-    void get(const QUrl& url, std::function<void(UpstreamReply)> done);
-
-    /// True while a rate limit keeps requests from going out.
-    bool isBackingOff() const;
+    /// Sends GET `url` through `gate` (which must outlive this client's requests); `done`
+    /// runs once with the outcome, from the event loop, or before this returns when the gate
+    /// is closed.
+    void get(UpstreamGate& gate, const QUrl& url, std::function<void(UpstreamReply)> done);
 
     /// Logs that the reply to `url`, though it came with a success status, could not be used.
     void reportUnreadable(const QUrl& url, const QString& why) const;
 
 private:
-    void noteRateLimit(const QUrl& url, const QByteArray& retryAfter);
+    void send(UpstreamGate& gate, const QUrl& url, std::function<void(UpstreamReply)> done,
+              int retriesLeft);
     void reportFailure(const QUrl& url, const QString& what) const;
 
     Limits m_limits;
@@ -54,8 +56,6 @@ private:
     GatewayClock m_clock;
     GatewayLog m_log;
     QNetworkAccessManager m_network;
-    QDateTime m_blockedUntil;
-    int m_rateLimitsInARow = 0;
 };
 
 } // namespace brisora::gateway

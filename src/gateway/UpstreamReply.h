@@ -20,7 +20,6 @@ struct UpstreamReply
     Outcome outcome = Outcome::NetworkError;
     int httpStatus = 0;
     QByteArray body;
-    QString reason; // the API's own "reason" from an error reply, when it gave one
     QString error;
 };
 

@@ -12,17 +12,27 @@ constexpr auto kFileName = "brisora.conf";
 constexpr qint64 kMaxSettingsBytes = 64 * 1024; // eight short lines; anything bigger is not ours
 } // namespace
 
-FileSettingsStorage::FileSettingsStorage(QString executableDir)
-    : executableDir_(std::move(executableDir))
+FileSettingsStorage::FileSettingsStorage(const QString& executableDir, bool executableDirWritable)
 {
+    const QString besideExecutable = QDir(executableDir).filePath(kFileName);
+    settingsPath_ = chooseFile(executableDir, executableDirWritable, perUserFile());
+    // A first start from a read-only folder keeps the settings that came with the program.
+    if (settingsPath_ != besideExecutable && !QFileInfo::exists(settingsPath_))
+        if (const std::optional<QByteArray> seed = read(besideExecutable))
+            writeAtomically(settingsPath_, *seed);
 }
 
-QString FileSettingsStorage::besideExecutablePath() const
+QString FileSettingsStorage::chooseFile(const QString& executableDir, bool executableDirWritable,
+                                        const QString& perUserFile)
 {
-    return QDir(executableDir_).filePath(kFileName);
+    const QString dir = QDir::cleanPath(executableDir);
+    for (const QLatin1String prefix : {QLatin1String("/usr"), QLatin1String("/opt")})
+        if (dir == prefix || dir.startsWith(prefix + QLatin1Char('/')))
+            return perUserFile;
+    return executableDirWritable ? QDir(dir).filePath(kFileName) : perUserFile;
 }
 
-QString FileSettingsStorage::perUserPath() const
+QString FileSettingsStorage::perUserFile()
 {
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (base.isEmpty() || QDir::isRelativePath(base))

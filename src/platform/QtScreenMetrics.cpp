@@ -39,4 +39,9 @@ QList<QRect> QtScreenMetrics::screenAreas() const
     return areas;
 }
 
+bool QtScreenMetrics::placesWindows() const
+{
+    return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
 } // namespace brisora

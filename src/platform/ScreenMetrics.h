@@ -17,6 +17,9 @@ public:
     virtual double twipsPerPixelY() const = 0;
     /// Each screen's available area in pixels of the virtual desktop, primary first.
     virtual QList<QRect> screenAreas() const = 0;
+    /// False where the desktop decides where windows stand and will not say (a native
+    /// Wayland session): then a window's position is neither set nor worth recording.
+    virtual bool placesWindows() const = 0;
 };
 
 } // namespace brisora

@@ -13,10 +13,9 @@ class SettingsStorage
 public:
     virtual ~SettingsStorage() = default;
 
-    /// "brisora.conf" in the folder that holds the executable.
-    virtual QString besideExecutablePath() const = 0;
-    /// The per-user file: $XDG_CONFIG_HOME/brisora/brisora.conf, else ~/.config/brisora/….
-    virtual QString perUserPath() const = 0;
+    /// The one settings file of this run, read at start-up and written at shutdown. It is
+    /// decided once, when the storage is made, and never changes while the program runs.
+    virtual QString settingsPath() const = 0;
     /// The file's bytes; nullopt when it is missing or cannot be read.
     virtual std::optional<QByteArray> read(const QString& path) const = 0;
     /// Replaces the file's content through a temporary file in the same folder that is

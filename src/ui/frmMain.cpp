@@ -309,9 +309,7 @@ void frmMain::Form_Unload()
 void frmMain::LoadConfig()
 {
     SettingsStorage& storage = platform_.settingsStorage;
-    std::optional<QByteArray> file = storage.read(storage.besideExecutablePath());
-    if (!file)
-        file = storage.read(storage.perUserPath());
+    const std::optional<QByteArray> file = storage.read(storage.settingsPath());
     if (!file) {
         // First run: an hourly refresh, no place, and the window in the top-right area of
         // the primary screen where it is sure to be seen.
@@ -341,9 +339,7 @@ void frmMain::SaveConfig()
     recordPosition();
     const QByteArray bytes = QByteArray::fromStdString(encodeSettings(module_.Settings));
     SettingsStorage& storage = platform_.settingsStorage;
-    // An installed program's folder is not writable: then the per-user file keeps them.
-    if (!storage.writeAtomically(storage.besideExecutablePath(), bytes))
-        storage.writeAtomically(storage.perUserPath(), bytes);
+    storage.writeAtomically(storage.settingsPath(), bytes);
 }
 
 // ---- the weather fetch ----
@@ -480,6 +476,8 @@ void frmMain::setTopTwips(double twips)
 
 void frmMain::applyRecordedPosition(bool topFirst)
 {
+    if (!platform_.screen.placesWindows())
+        return;
     const double tppX = platform_.screen.twipsPerPixelX();
     const double tppY = platform_.screen.twipsPerPixelY();
     const QRect recorded(static_cast<int>(std::lround(module_.Settings.WindowLeft / tppX)),
@@ -507,6 +505,10 @@ void frmMain::moveEvent(QMoveEvent* event)
 
 void frmMain::recordPosition()
 {
+    // Where windows cannot be placed, the window's edges say nothing about where it
+    // stands: the stored place waits for a desktop that can place it.
+    if (!platform_.screen.placesWindows())
+        return;
     module_.Settings.WindowLeft = WindowPlacement::roundTwips(leftTwips());
     module_.Settings.WindowTop = WindowPlacement::roundTwips(topTwips());
 }
@@ -659,6 +661,26 @@ QList<frmOptions*> frmMain::openOptionsDialogs() const
 void frmMain::mnuExit_Click()
 {
     Form_Unload();
+}
+
+void frmMain::handOverFromSecondStart()
+{
+    if (unloaded_)
+        return;
+    // An open dialog keeps the main window hidden until it closes and gives it back.
+    const QList<frmOptions*> dialogs = openOptionsDialogs();
+    if (!dialogs.isEmpty()) {
+        dialogs.last()->raise();
+        dialogs.last()->activateWindow();
+        return;
+    }
+    restore_from_tray();
+}
+
+void frmMain::saveForSession()
+{
+    if (!unloaded_)
+        SaveConfig();
 }
 
 void frmMain::trayAvailabilityChanged(bool available)

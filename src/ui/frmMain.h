@@ -78,6 +78,11 @@ public:
     void mnuOpen_Click();
     void mnuOptions_Click();
     void mnuExit_Click();
+    /// A later start of the program asked for this one: the newest open options dialog
+    /// comes to the front, or else the window comes back as restore_from_tray brings it.
+    void handOverFromSecondStart();
+    /// The desktop session saves its state: writes the settings file; the program runs on.
+    void saveForSession();
     const TrayIconRecord& trayIconRecord() const { return TrayIconRecord_; }
     /// The options dialogs now open, oldest first.
     QList<frmOptions*> openOptionsDialogs() const;

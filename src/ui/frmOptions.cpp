@@ -243,7 +243,7 @@ void frmOptions::Form_Load()
         QStringLiteral("Hover on system tray to quick look temp."),
         QString(),
         QStringLiteral("Weather data by Open-Meteo.com"),
-        QString(),
+        QStringLiteral("Places: GeoNames, OpenStreetMap"),
         QStringLiteral("Free to use and to share,"),
         QStringLiteral("without warranty of any kind."),
     };

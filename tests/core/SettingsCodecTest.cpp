@@ -96,11 +96,11 @@ TEST(SettingsCodec, PaddedFileIgnoresLinesAfterTheEighth)
     EXPECT_EQ(decoded.settings.LocationName, "A");
 }
 
-TEST(SettingsCodec, OldEightBitNamesAreReadAsLatin1)
+TEST(SettingsCodec, OldEightBitNamesAreReadAsWindows1252)
 {
     const auto s =
-        decodeSettings("0\r\n0\r\n1\r\n0\r\n0\r\n1\r\n0\r\nS\xE3o Paulo\r\n", Settings{}).settings;
-    EXPECT_EQ(s.LocationName, "S\xC3\xA3o Paulo");
+        decodeSettings("0\r\n0\r\n1\r\n0\r\n0\r\n1\r\n0\r\n\x8Eilina\r\n", Settings{}).settings;
+    EXPECT_EQ(s.LocationName, "\xC5\xBDilina");
 }
 
 TEST(SettingsCodec, LineBreaksInsideTextFieldsCannotAddLines)

@@ -6,6 +6,8 @@ namespace brisora::gateway::test {
 
 FakeUpstream::FakeUpstream()
 {
+    m_running.setSingleShot(true);
+    connect(&m_running, &QTimer::timeout, this, &FakeUpstream::finishRunning);
     m_server.listen(QHostAddress::LocalHost, 0);
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = m_server.nextPendingConnection()) {
@@ -19,6 +21,12 @@ FakeUpstream::FakeUpstream()
 QUrl FakeUpstream::baseUrl() const
 {
     return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()));
+}
+
+void FakeUpstream::limitConcurrency(int held, std::chrono::milliseconds serviceTime)
+{
+    m_maxHeld = held;
+    m_serviceTime = serviceTime;
 }
 
 void FakeUpstream::setReply(const QByteArray& path, Reply reply)
@@ -43,6 +51,34 @@ void FakeUpstream::serve(QTcpSocket* socket)
         target.left(target.indexOf('?') < 0 ? target.size() : target.indexOf('?'));
     ++m_counts[path];
     const Reply reply = m_replies.value(path, Reply{404, "{}", {}, false});
+    if (m_maxHeld == 0) {
+        answer(socket, reply);
+        return;
+    }
+    if (m_held.size() >= m_maxHeld) {
+        ++m_refusals;
+        answer(socket, Reply{429, R"({"reason":"Too many concurrent requests","error":true})"});
+        return;
+    }
+    m_held.append({socket, reply});
+    m_mostHeld = std::max(m_mostHeld, static_cast<int>(m_held.size()));
+    if (m_held.size() == 1)
+        m_running.start(m_serviceTime);
+}
+
+void FakeUpstream::finishRunning()
+{
+    if (m_held.isEmpty())
+        return;
+    const auto [socket, reply] = m_held.takeFirst();
+    if (socket)
+        answer(socket, reply);
+    if (!m_held.isEmpty())
+        m_running.start(m_serviceTime);
+}
+
+void FakeUpstream::answer(QTcpSocket* socket, const Reply& reply)
+{
     if (reply.hang)
         return;
     QByteArray response = "HTTP/1.1 " + QByteArray::number(reply.status) + " Canned\r\n";

@@ -124,19 +124,6 @@ TEST(FeedRendering, RepliesAreLongOrShortEnoughForTheWidgetsCompletionTest)
     EXPECT_LE(withHeaders(renderPlaceSearchDocument({}, fixedClock)).size(), 1000);
 }
 
-TEST(FeedRendering, NightUsesNightCodesAndZoneAbbreviationsComeFromTheSystem)
-{
-    const ForecastReadResult night = readEdited([](QJsonObject& root) {
-        setIn(root, QStringLiteral("current"), QStringLiteral("is_day"), 0);
-        setIn(root, QStringLiteral("current"), QStringLiteral("weather_code"), 0);
-    });
-    ASSERT_TRUE(night.forecast);
-    const QByteArray feed = renderFeedDocument(minneapolis(), *night.forecast, Units::Metric);
-    EXPECT_TRUE(feed.contains(R"(<yweather:condition  text="Clear"  code="31"  temp="-3")"));
-    // Upstream says "GMT-6"; the feed names the zone as the zone database does.
-    EXPECT_TRUE(feed.contains("<lastBuildDate>Tue, 08 Dec 2026 3:53 pm CST</lastBuildDate>"));
-}
-
 TEST(FeedRendering, PlaceWithoutTimeZoneUsesTheForecastsZoneOrOffset)
 {
     Place place = minneapolis();
@@ -156,7 +143,7 @@ TEST(ForecastReading, MissingFieldsAndNullsDegradeOrFail)
     const ForecastReadResult nulls = readEdited([](QJsonObject& root) {
         for (const char* key :
              {"apparent_temperature", "relative_humidity_2m", "weather_code", "wind_speed_10m",
-              "wind_direction_10m", "pressure_msl", "surface_pressure", "visibility", "is_day"})
+              "wind_direction_10m", "pressure_msl", "visibility"})
             setIn(root, QStringLiteral("current"), QLatin1String(key), QJsonValue::Null);
     });
     ASSERT_TRUE(nulls.forecast) << nulls.error.toStdString();

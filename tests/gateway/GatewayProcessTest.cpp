@@ -4,6 +4,7 @@
 #include "feed/FeedCutter.h"
 #include "search/PlaceReplyCutter.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTcpSocket>
@@ -97,7 +98,7 @@ TEST_F(GatewayProcess, DemoSourceServesTheWidgetEndToEnd)
     EXPECT_NE(feed.imageIndex, 49);
 }
 
-TEST_F(GatewayProcess, LiveSourceAgainstAFakeUpstream)
+TEST_F(GatewayProcess, LiveSourceAgainstAFakeUpstreamAndFreshForecasts)
 {
     FakeUpstream upstream;
     upstream.setReply("/v1/search", {200, testData(QStringLiteral("geocoding_search.json"))});
@@ -107,7 +108,8 @@ TEST_F(GatewayProcess, LiveSourceAgainstAFakeUpstream)
     const quint16 port =
         start({QStringLiteral("--forecast-url"), base + QStringLiteral("/v1/forecast"),
                QStringLiteral("--geocoding-url"), base + QStringLiteral("/v1"),
-               QStringLiteral("--cache-dir"), cache.path()});
+               QStringLiteral("--cache-dir"), cache.path(), QStringLiteral("--forecast-fresh"),
+               QStringLiteral("2")});
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, port);
     ASSERT_TRUE(socket.waitForConnected(2000));
@@ -115,12 +117,25 @@ TEST_F(GatewayProcess, LiveSourceAgainstAFakeUpstream)
     const brisora::PlaceCut place =
         brisora::cutPlaceReply(fetch(socket, searchPath("Minneapolis"), 1000));
     ASSERT_TRUE(place.found);
-    const brisora::FeedCut feed = brisora::cutFeed(
-        fetch(socket, "/forecastrss?w=" + QByteArray::fromStdString(*place.woeid) + "&u=c", 2000),
-        1);
+    const QByteArray feedPath =
+        "/forecastrss?w=" + QByteArray::fromStdString(*place.woeid) + "&u=c";
+    const brisora::FeedCut feed = brisora::cutFeed(fetch(socket, feedPath, 2000), 1);
     ASSERT_TRUE(feed.complete());
     EXPECT_EQ(feed.title, "Minneapolis, Minnesota");
     EXPECT_EQ(feed.temperature, "-3 \u00b0C");
+
+    // Two seconds on, the forecast is past its freshness: the reply is the new one, within
+    // the widget's 2.8 s attempt.
+    QByteArray warmer = testData(QStringLiteral("forecast_metric.json"));
+    upstream.setReply("/v1/forecast",
+                      {200, warmer.replace("\"temperature_2m\":-2.6", "\"temperature_2m\":7.2")});
+    runUntil([] { return false; }, 2100);
+    QElapsedTimer attempt;
+    attempt.start();
+    const brisora::FeedCut fresh = brisora::cutFeed(fetch(socket, feedPath, 2000), 1);
+    EXPECT_LT(attempt.elapsed(), 2800);
+    EXPECT_EQ(fresh.temperature, "7 \u00b0C");
+    EXPECT_EQ(upstream.requestCount("/v1/forecast"), 2);
 }
 
 TEST_F(GatewayProcess, UpstreamFailuresAreLoggedOnStandardError)
@@ -167,8 +182,8 @@ TEST_F(GatewayProcess, CommandLineHelpVersionAndMistakes)
     ASSERT_TRUE(help.waitForFinished(5000));
     EXPECT_EQ(help.exitCode(), 0);
     const QByteArray text = help.readAllStandardOutput();
-    for (const char* option :
-         {"--listen", "--source", "--demo", "--forecast-url", "--geocoding-url", "--cache-dir"})
+    for (const char* option : {"--listen", "--source", "--demo", "--forecast-url",
+                               "--geocoding-url", "--cache-dir", "--forecast-fresh"})
         EXPECT_TRUE(text.contains(option)) << option;
 
     QProcess wrong;

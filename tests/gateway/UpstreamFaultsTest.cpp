@@ -3,6 +3,9 @@
 #include "OpenMeteoSource.h"
 #include "ServiceTestSupport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <utility>
@@ -26,6 +29,7 @@ protected:
     {
         UpstreamClient::Limits limits;
         limits.timeout = 200ms; // the real limit is 10 s; the test must not wait that long
+        limits.concurrencyRetryDelay = 50ms;
         GatewayClock clock = [this] { return now; };
         auto client = std::make_unique<UpstreamClient>(limits, "brisora-gateway/test", clock, log);
         QUrl forecastUrl = upstream.baseUrl();
@@ -46,13 +50,22 @@ protected:
         places = std::make_unique<PlaceStore>(cacheDir.path());
         lastGood = std::make_unique<LastGoodStore>(cacheDir.path());
         service = std::make_unique<FeedService>(
-            *source, *places, *lastGood, [this] { return now; }, FeedService::Timing{}, log);
+            *source, *places, *lastGood, [this] { return now; }, timing, log);
     }
 
     /// The lines logged since the last call.
     QStringList takeLogged() { return std::exchange(logged, {}); }
 
+    /// The metric forecast with another current temperature, to tell documents apart.
+    static QByteArray forecastWithTemperature(const char* temperature)
+    {
+        QByteArray json = testData(QStringLiteral("forecast_metric.json"));
+        return json.replace("\"temperature_2m\":-2.6",
+                            QByteArray("\"temperature_2m\":") + temperature);
+    }
+
     QDateTime now{QDate(2026, 12, 8), QTime(21, 53, 4), Qt::UTC};
+    FeedService::Timing timing{.sourceWait = 100ms};
     QStringList logged;
     GatewayLog log{[this](const QString& line) { logged.append(line); }};
     FakeUpstream upstream;
@@ -82,10 +95,11 @@ TEST_F(UpstreamFaults, SearchThenFeedAreCachedAndAskOnlyTheTwoLookups)
     EXPECT_EQ(upstream.requestCount(forecastPath), 1); // fresh for ten minutes
     EXPECT_EQ(upstream.requestCount(getPath), 0);      // the search already named the place
 
-    // Past ten minutes the old document answers at once while a new one is fetched.
+    // Past ten minutes the reply waits for the new document.
+    upstream.setReply(forecastPath, {200, forecastWithTemperature("7.2")});
     now = now.addSecs(2 * 60);
-    EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).body, feed.body);
-    EXPECT_TRUE(runUntil([this] { return upstream.requestCount(forecastPath) == 2; }));
+    EXPECT_TRUE(ask(*service, feedRequest(minneapolisId)).body.contains(R"(temp="7")"));
+    EXPECT_EQ(upstream.requestCount(forecastPath), 2);
 
     for (const QByteArray& head : upstream.heads()) {
         const QByteArray target = head.split(' ').value(1);
@@ -138,18 +152,19 @@ TEST_F(UpstreamFaults, FailuresServeTheLastGoodDocumentWithItsOwnDate)
     ASSERT_TRUE(good.body.contains("<lastBuildDate>Tue, 08 Dec 2026 3:53 pm CST</lastBuildDate>"));
 
     const std::pair<FakeUpstream::Reply, QString> faults[] = {
-        {{500, "oops"}, QStringLiteral("failed: status 500")},
-        {{400, R"({"reason":"Cannot initialize WeatherVariable from invalid String value",)"
-               R"("error":true})"},
-         QStringLiteral("failed: status 400, reason \"Cannot initialize WeatherVariable from "
-                        "invalid String value\"")},
-        {{200, "{not json"}, QStringLiteral("failed: unreadable reply: ")},
+        {{500, "oops"}, QStringLiteral("status 500")},
+        {{400,
+          testData(QStringLiteral("openmeteo/errors/forecast_400_unknown_variable.docs.json"))},
+         QStringLiteral("status 400, reason \"Cannot initialize WeatherVariable from invalid "
+                        "String value tempeture_2m for key hourly\"")},
+        {{200, "{not json"}, QStringLiteral("unreadable reply: ")},
         {{200, R"({"current":{"time":null,"temperature_2m":null},"daily":{}})"},
-         QStringLiteral("failed: unreadable reply: ")},
+         QStringLiteral("unreadable reply: ")},
         {{200, "{}", {}, true}, // never answers: the time limit ends it
-         QStringLiteral("failed: no answer within 200 ms")},
+         QStringLiteral("no answer within 200 ms")},
     };
-    const QString forecastService = upstream.baseUrl().toString() + QStringLiteral("/v1/forecast ");
+    const QString failed =
+        QStringLiteral("upstream %1/v1/forecast failed: ").arg(upstream.baseUrl().toString());
     takeLogged();
     for (const auto& [fault, failure] : faults) {
         upstream.setReply(forecastPath, fault);
@@ -158,13 +173,18 @@ TEST_F(UpstreamFaults, FailuresServeTheLastGoodDocumentWithItsOwnDate)
         const GatewayReply stale = ask(*service, feedRequest(minneapolisId));
         EXPECT_EQ(stale.status, 200) << fault.status;
         EXPECT_EQ(stale.body, good.body) << fault.body.toStdString();
-        const QStringList lines = takeLogged();
-        ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
-        EXPECT_TRUE(lines[0].startsWith(QStringLiteral("upstream ") + forecastService + failure))
-            << lines[0].toStdString();
-        EXPECT_EQ(lines[1], QStringLiteral("serving the last good feed of 5005037649 "
-                                           "(Minneapolis, u=c), from disk, after an upstream "
-                                           "failure"));
+        // The failure and the fallback are logged; a source that hangs is answered for
+        // before it fails.
+        EXPECT_TRUE(runUntil([&] { return !logged.filter(failed + failure).isEmpty(); }))
+            << logged.join('\n').toStdString();
+        EXPECT_TRUE(logged.first().startsWith(failed + failure) ||
+                    logged.first().endsWith(QStringLiteral("as the source takes over 100 ms")))
+            << logged.first().toStdString();
+        EXPECT_FALSE(
+            logged.filter(QStringLiteral("serving the last good feed of 5005037649 (u=c), "))
+                .isEmpty())
+            << logged.join('\n').toStdString();
+        takeLogged();
     }
 }
 
@@ -180,35 +200,76 @@ TEST_F(UpstreamFaults, FailureWithoutAnyCopyIsShortAndHeldBriefly)
     EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 200);
 }
 
-TEST_F(UpstreamFaults, RateLimitIsRespected)
+TEST_F(UpstreamFaults, SlowSourceAnswersWithTheOlderDocument)
 {
-    upstream.setReply(forecastPath,
-                      {429,
-                       R"({"reason":"Minutely API request limit exceeded. Please try again in )"
-                       R"(one minute.","error":true})",
-                       "Retry-After: 120\r\n"});
+    const GatewayReply good = ask(*service, feedRequest(minneapolisId));
+    ASSERT_EQ(good.status, 200);
+    upstream.setReply(forecastPath, {200, "{}", {}, true});
+    now = now.addSecs(11 * 60);
+    EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).body, good.body);
+    EXPECT_EQ(source->forecastGate().inFlight(), 1); // answered while the source still works
+}
+
+TEST_F(UpstreamFaults, RateLimitClosesOnlyItsServiceForAsLongAsItsReasonSays)
+{
+    upstream.setReply(
+        forecastPath,
+        {429, testData(QStringLiteral("openmeteo/errors/forecast_429_minutely.source.json"))});
     EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 503);
-    EXPECT_TRUE(source->client().isBackingOff());
+    EXPECT_TRUE(source->forecastGate().isClosed());
     const QString forecastService = upstream.baseUrl().toString() + QStringLiteral("/v1/forecast");
-    EXPECT_EQ(takeLogged(),
+    EXPECT_EQ(takeLogged().join('\n').toStdString(),
               QStringList({QStringLiteral("upstream %1 failed: status 429, reason \"Minutely API "
                                           "request limit exceeded. Please try again in one "
                                           "minute.\"")
                                .arg(forecastService),
                            QStringLiteral("upstream back-off after a rate limit from %1: no "
-                                          "requests for 120 s, until 2026-12-08T21:55:04Z")
-                               .arg(forecastService)}));
-    now = now.addSecs(60); // past the failure hold, still inside Retry-After
-    EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 503);
-    EXPECT_EQ(ask(*service, searchRequest(QStringLiteral("Paris"))).status, 503);
-    EXPECT_EQ(upstream.requestCount(forecastPath), 1);
-    EXPECT_EQ(upstream.requestCount(searchPath), 0);
-    EXPECT_TRUE(takeLogged().isEmpty()) << "requests not sent are not failures of the source";
+                                          "requests until 2026-12-08T21:54:00Z")
+                               .arg(forecastService)})
+                  .join('\n')
+                  .toStdString());
+    // The geocoder said nothing of the kind and goes on.
+    EXPECT_EQ(ask(*service, searchRequest(QStringLiteral("Paris"))).status, 200);
+    EXPECT_FALSE(source->geocoderGate().isClosed());
 
-    now = now.addSecs(61);
+    now = QDateTime(now.date(), QTime(21, 53, 59), Qt::UTC); // past the failure hold
+    EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 503);
+    EXPECT_EQ(upstream.requestCount(forecastPath), 1);
+    EXPECT_TRUE(takeLogged().isEmpty()) << "requests not sent are not failures of the source";
+    now = QDateTime(now.date(), QTime(21, 54, 0), Qt::UTC); // the next minute
+    EXPECT_FALSE(source->forecastGate().isClosed());
+    now = now.addSecs(30); // past the hold of the last failure
     upstream.setReply(forecastPath, {200, testData(QStringLiteral("forecast_metric.json"))});
     EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 200);
-    EXPECT_FALSE(source->client().isBackingOff());
+}
+
+TEST_F(UpstreamFaults, EightPlacesAtOnceAllGetWeather)
+{
+    QJsonArray results;
+    for (int n = 1; n <= 8; ++n)
+        results.append(QJsonObject{{"id", 100 + n},
+                                   {"name", QStringLiteral("Town %1").arg(n)},
+                                   {"latitude", 40 + n},
+                                   {"longitude", -90},
+                                   {"timezone", "America/Chicago"}});
+    upstream.setReply(searchPath, {200, QJsonDocument(QJsonObject{{"results", results}}).toJson()});
+    ASSERT_EQ(ask(*service, searchRequest(QStringLiteral("Town"))).status, 200);
+
+    // The service works on one request at a time and holds five; then, with others on the
+    // same address holding all but one, it refuses many and the gateway asks again.
+    upstream.setReply(forecastPath, {200, testData(QStringLiteral("forecast_imperial.json"))});
+    for (const int held : {5, 1}) {
+        upstream.limitConcurrency(held, 20ms);
+        const Units units = held == 5 ? Units::Metric : Units::Imperial;
+        QList<int> statuses;
+        for (int n = 1; n <= 8; ++n)
+            service->handle(FeedRequest{QByteArray::number(5000000100LL + n), units},
+                            [&statuses](GatewayReply reply) { statuses.append(reply.status); });
+        EXPECT_TRUE(runUntil([&statuses] { return statuses.size() == 8; }, 5000)) << held;
+        EXPECT_EQ(statuses, QList<int>(8, 200)) << held;
+        EXPECT_LE(upstream.mostHeld(), 2);
+    }
+    EXPECT_GT(upstream.concurrencyRefusals(), 0);
 }
 
 TEST_F(UpstreamFaults, SearchFaultsAndEmptyResults)

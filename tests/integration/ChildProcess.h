@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <fstream>
 #include <optional>
 #include <spawn.h>
@@ -14,6 +16,33 @@
 extern char** environ;
 
 namespace brisora::test {
+
+/// Runs `command` in the shell; its standard output, trailing newlines removed.
+inline std::string commandOutput(const std::string& command)
+{
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        std::array<char, 256> buffer{};
+        while (std::fgets(buffer.data(), int(buffer.size()), pipe))
+            out += buffer.data();
+        ::pclose(pipe);
+    }
+    while (!out.empty() && out.back() == '\n')
+        out.pop_back();
+    return out;
+}
+
+/// Polls `done` until it holds; false when `timeout` passed first.
+template <typename Predicate> bool pollUntil(Predicate done, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5)); // poll cadence
+    }
+    return true;
+}
 
 /// A program started by the test, with its environment plus `extraEnvironment`
 /// ("NAME=value" entries, which win over inherited ones). `handOver`, when not -1, becomes

@@ -55,17 +55,6 @@ std::string stateName(WindowState state)
     *out << stateName(state);
 }
 
-template <typename Predicate> bool pollUntil(Predicate done, std::chrono::milliseconds timeout)
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
-        std::this_thread::sleep_for(5ms); // poll cadence
-    }
-    return true;
-}
-
 class SignalShutdownTest : public testing::TestWithParam<std::tuple<int, WindowState>>
 {
 protected:
@@ -120,8 +109,9 @@ TEST_P(SignalShutdownTest, TheSettingsFileIsWritten)
 {
     const auto [signalNumber, state] = GetParam();
     std::unique_ptr<XvfbDisplay> display;
-    std::vector<std::string> environment{"XDG_CONFIG_HOME=" +
-                                         folder.filePath(QStringLiteral("config")).toStdString()};
+    std::vector<std::string> environment{
+        "XDG_CONFIG_HOME=" + folder.filePath(QStringLiteral("config")).toStdString(),
+        "XDG_RUNTIME_DIR=" + folder.path().toStdString()};
     if (state == WindowState::OptionsOpen) {
         // Only a pointer click opens the dialog, and only a real display takes one.
         if (!XvfbDisplay::available())

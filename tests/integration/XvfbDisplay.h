@@ -2,8 +2,6 @@
 
 #include "integration/ChildProcess.h"
 
-#include <array>
-#include <cstdio>
 #include <memory>
 #include <poll.h>
 #include <string>
@@ -44,6 +42,30 @@ public:
             name_ = ":" + number;
     }
 
+    /// True when openbox and trayer are installed as well.
+    static bool desktopAvailable()
+    {
+        return available() && std::system("command -v openbox >/dev/null 2>&1 && "
+                                          "command -v trayer >/dev/null 2>&1") == 0;
+    }
+
+    /// Starts a window manager (openbox) and a notification area (trayer) on the display;
+    /// true once the notification area has its window.
+    bool startDesktop()
+    {
+        const std::vector<std::string> environment{"DISPLAY=" + name_};
+        windowManager_ = std::make_unique<ChildProcess>(
+            "openbox", std::vector<std::string>{"--sm-disable"}, environment);
+        tray_ = std::make_unique<ChildProcess>(
+            "trayer", std::vector<std::string>{"--edge", "bottom", "--width", "10"}, environment);
+        for (int attempt = 0; attempt < 400; ++attempt) { // up to ten seconds
+            if (!xdotool("search --class trayer").empty())
+                return true;
+            ::usleep(25000);
+        }
+        return false;
+    }
+
     bool ready() const { return !name_.empty(); }
     /// ":N", for DISPLAY.
     const std::string& name() const { return name_; }
@@ -51,21 +73,14 @@ public:
     /// Runs xdotool on this display; its standard output, trailing newline removed.
     std::string xdotool(const std::string& arguments) const
     {
-        const std::string command = "DISPLAY=" + name_ + " xdotool " + arguments + " 2>/dev/null";
-        std::string out;
-        if (FILE* pipe = ::popen(command.c_str(), "r")) {
-            std::array<char, 256> buffer{};
-            while (std::fgets(buffer.data(), int(buffer.size()), pipe))
-                out += buffer.data();
-            ::pclose(pipe);
-        }
-        while (!out.empty() && out.back() == '\n')
-            out.pop_back();
-        return out;
+        return commandOutput("DISPLAY=" + name_ + " xdotool " + arguments + " 2>/dev/null");
     }
 
 private:
     std::unique_ptr<ChildProcess> server_;
+    // Declared after the server, so they end before it does.
+    std::unique_ptr<ChildProcess> windowManager_;
+    std::unique_ptr<ChildProcess> tray_;
     std::string name_;
 };
 

@@ -18,8 +18,8 @@ int main(int argc, char* argv[])
         std::fputs("usage: settings_saver <folder> <first generation>\n", stderr);
         return 2;
     }
-    brisora::FileSettingsStorage storage{QString::fromLocal8Bit(argv[1])};
-    const QString path = storage.besideExecutablePath();
+    brisora::FileSettingsStorage storage{QString::fromLocal8Bit(argv[1]), true};
+    const QString path = storage.settingsPath();
     for (int n = std::atoi(argv[2]);; ++n) {
         const QByteArray bytes = QByteArray::fromStdString(brisora::test::saverGeneration(n));
         if (!storage.writeAtomically(path, bytes))

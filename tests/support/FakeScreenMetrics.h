@@ -11,9 +11,11 @@ public:
     double twipsPerPixelX() const override { return twipsPerPixel; }
     double twipsPerPixelY() const override { return twipsPerPixel; }
     QList<QRect> screenAreas() const override { return areas; }
+    bool placesWindows() const override { return places; }
 
     double twipsPerPixel = 15.0;
     QList<QRect> areas{QRect(0, 0, 1920, 1080)};
+    bool places = true;
 };
 
 } // namespace brisora::test

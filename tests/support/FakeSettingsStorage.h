@@ -11,11 +11,7 @@ namespace brisora::test {
 class FakeSettingsStorage final : public SettingsStorage
 {
 public:
-    QString besideExecutablePath() const override
-    {
-        return QStringLiteral("/opt/brisora/brisora.conf");
-    }
-    QString perUserPath() const override
+    QString settingsPath() const override
     {
         return QStringLiteral("/home/user/.config/brisora/brisora.conf");
     }

@@ -192,12 +192,12 @@ TEST_F(frmMainPanelTest, UnitSuffixesFollowUseCelsiusAndNumbersStayAsWritten)
     }
 }
 
-TEST_F(frmMainPanelTest, Latin1ReplyStillShowsThePlaceName)
+TEST_F(frmMainPanelTest, EightBitReplyIsReadAsWindows1252)
 {
     open();
-    fetch(replacedAll(metric, "S\xC3\xA3o", "S\xE3o"), 1);
-    EXPECT_EQ(text("txtTitle"), QStringLiteral("S\u00E3o Paulo, SP"));
-    EXPECT_EQ(tray.shownTip, QStringLiteral("S\u00E3o Paulo, SP : 22") + kDegreesC);
+    fetch(replacedAll(metric, "S\xC3\xA3o", "\x8A\xE3o"), 1);
+    EXPECT_EQ(text("txtTitle"), QStringLiteral("\u0160\u00E3o Paulo, SP"));
+    EXPECT_EQ(tray.shownTip, QStringLiteral("\u0160\u00E3o Paulo, SP : 22") + kDegreesC);
 }
 
 TEST_F(frmMainPanelTest, ConditionCodeSelectsThePicture)

@@ -19,12 +19,12 @@ protected:
     frmMain& load(const QByteArray* file)
     {
         if (file)
-            storage.files.insert(storage.besideExecutablePath(), *file);
+            storage.files.insert(storage.settingsPath(), *file);
         form = std::make_unique<frmMain>(module, services);
         form->Form_Load();
         return *form;
     }
-    QByteArray written() const { return storage.files.value(storage.besideExecutablePath()); }
+    QByteArray written() const { return storage.files.value(storage.settingsPath()); }
 
     Module1 module;
     std::unique_ptr<frmMain> form;
@@ -122,27 +122,15 @@ TEST_F(frmMainStartupTest, UnloadKeepsTheFetchSnapshotOfPlaceAndUnits)
     EXPECT_TRUE(written().contains("\r\n111\r\n1\r\nA\r\n"));
 }
 
-TEST_F(frmMainStartupTest, UnreadableOrMissingFileFallsBackToThePerUserOne)
-{
-    storage.files.insert(storage.perUserPath(), "0\r\n0\r\n12\r\n");
-    load(nullptr);
-    EXPECT_EQ(module.Settings.RefreshHours, 12);
-
-    storage.files.insert(storage.besideExecutablePath(), "0\r\n0\r\n3\r\n");
-    storage.unreadable.insert(storage.besideExecutablePath());
-    load(nullptr);
-    EXPECT_EQ(module.Settings.RefreshHours, 12);
-}
-
-TEST_F(frmMainStartupTest, FailedWriteLeavesTheOldFileAndUsesThePerUserFolder)
+TEST_F(frmMainStartupTest, FailedWriteLeavesTheOldFile)
 {
     const QByteArray file = "0\r\n0\r\n1\r\n0\r\n0\r\n1\r\n0\r\nOld\r\n";
     load(&file);
-    storage.unwritable.insert(storage.besideExecutablePath());
+    storage.unwritable.insert(storage.settingsPath());
     module.Settings.LocationName = "New";
     form->Form_Unload();
     EXPECT_EQ(written(), file);
-    EXPECT_TRUE(storage.files.value(storage.perUserPath()).endsWith("\r\nNew\r\n"));
+    EXPECT_EQ(storage.files.size(), 1);
 }
 
 TEST_F(frmMainStartupTest, TwoWritesOfTheSameSettingsGiveTheSameBytes)

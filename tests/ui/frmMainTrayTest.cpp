@@ -22,7 +22,7 @@ class frmMainTrayTest : public testing::Test, protected FakePlatform
 protected:
     void start(const QByteArray& file)
     {
-        storage.files.insert(storage.besideExecutablePath(), file);
+        storage.files.insert(storage.settingsPath(), file);
         form = std::make_unique<frmMain>(module, services);
         form->Form_Load();
         if (form->showsAfterLoad())
@@ -235,6 +235,19 @@ TEST_F(frmMainTrayTest, PositionOffEveryScreenIsBroughtBackWithoutChangingTheSto
         << "a strip with less than a grab's width on screen is pulled in";
 }
 
+TEST_F(frmMainTrayTest, WhereWindowsCannotBePlacedTheStoredPlacePassesThrough)
+{
+    screen.places = false; // a native Wayland session
+    startShownWithPlace();
+    EXPECT_NE(form->pos(), QPoint(100, 200)) << "no place is asked for";
+    form->Label3_Click();
+    form->mnuOpen_Click();
+    form->mnuOptions_Click();
+    form->mnuExit_Click();
+    EXPECT_TRUE(
+        storage.files.value(storage.settingsPath()).startsWith("0\r\n0\r\n1\r\n1500\r\n3000\r\n"));
+}
+
 TEST_F(frmMainTrayTest, RecordedPositionsRoundHalvesToEven)
 {
     EXPECT_EQ(WindowPlacement::roundTwips(2.5), 2);
@@ -271,7 +284,7 @@ TEST_F(frmMainTrayTest, ExitWithAnOptionsDialogOpenCancelsItAndWritesTheSettings
     EXPECT_TRUE(form->unloaded());
     EXPECT_FALSE(watch && watch->isVisible());
     EXPECT_FALSE(tray.iconShown);
-    EXPECT_TRUE(storage.files.value(storage.besideExecutablePath()).endsWith("Lakeside, MN\r\n"));
+    EXPECT_TRUE(storage.files.value(storage.settingsPath()).endsWith("Lakeside, MN\r\n"));
     form->mnuOptions_Click();
     EXPECT_TRUE(form->openOptionsDialogs().isEmpty()) << "no dialog after the program unloaded";
 }

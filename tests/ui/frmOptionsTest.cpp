@@ -148,7 +148,11 @@ TEST_F(frmOptionsTest, OpensAsAFixedToolWindowLaidOutInTwips)
                            "Hit Find (or ENTER key) and Okay (or press ENTER key again !! ",
                            "Hover on system tray to quick look temp.", ""}));
     EXPECT_TRUE(about[8].contains("Weather data by Open-Meteo.com"));
+    EXPECT_TRUE(about[9].contains("GeoNames") && about[9].contains("OpenStreetMap"));
     EXPECT_FALSE(control<QLabel>("lblAbout")->text().endsWith("\n"));
+    // Every line, the credits included, fits the label.
+    const QLabel* aboutLabel = control<QLabel>("lblAbout");
+    EXPECT_LE(aboutLabel->heightForWidth(aboutLabel->width()), aboutLabel->height());
 
     // A screen of 120 dots per inch has 12 twips per pixel.
     delete dialog.data();
