@@ -25,9 +25,9 @@ constexpr int sourceUnavailable = 503;
 } // namespace
 
 FeedService::FeedService(WeatherSource& source, PlaceStore& places, LastGoodStore& lastGood,
-                         GatewayClock clock, Timing timing)
+                         GatewayClock clock, Timing timing, GatewayLog log)
     : m_source(source), m_places(places), m_lastGood(lastGood), m_clock(std::move(clock)),
-      m_timing(timing)
+      m_timing(timing), m_log(std::move(log))
 {
 }
 
@@ -76,9 +76,17 @@ void FeedService::handleFeed(const FeedRequest& request, Respond respond)
                        [this, key, placeIdText, units = request.units, pending, answer] {
                            if (!*pending)
                                return;
-                           if (std::optional<GatewayReply> older =
-                                   olderFeed(key, placeIdText, units))
-                               answer(std::move(*older));
+                           std::optional<GatewayReply> older = olderFeed(key, placeIdText, units);
+                           if (!older)
+                               return;
+                           // Once per fetch, not once per client waiting for it.
+                           if (!m_slowFetchesLogged.contains(key)) {
+                               m_slowFetchesLogged.insert(key);
+                               logFallback(placeIdText, units,
+                                           QStringLiteral("as the source takes over %1 ms")
+                                               .arg(m_timing.sourceWait.count()));
+                           }
+                           answer(std::move(*older));
                        });
     if (!underWay)
         startFeed(placeIdText, request.units);
@@ -166,8 +174,12 @@ void FeedService::fetchForecast(const Place& place, Units units)
         } else if (const ReplyCache::Entry* cached = m_replies.find(key, nowMs());
                    cached && cached->reply.status == 200) {
             // A refresh that failed keeps the document already in hand.
+            logFallback(place.placeId, units,
+                        QStringLiteral("kept in memory, after an upstream failure"));
             finishFeed(key, cached->reply, m_timing.staleHeld, m_timing.staleHeld);
         } else if (std::optional<QByteArray> lastGood = m_lastGood.load(place.placeId, units)) {
+            logFallback(place.placeId, units,
+                        QStringLiteral("from disk, after an upstream failure"));
             finishFeed(key, GatewayReply{200, std::move(*lastGood)}, m_timing.staleHeld,
                        m_timing.staleHeld);
         } else {
@@ -177,11 +189,18 @@ void FeedService::fetchForecast(const Place& place, Units units)
     });
 }
 
+void FeedService::logFallback(const QString& placeId, Units units, const QString& why) const
+{
+    m_log.write(QStringLiteral("serving the last good feed of %1 (u=%2), %3")
+                    .arg(placeId, QLatin1String(units == Units::Metric ? "c" : "f"), why));
+}
+
 void FeedService::finishFeed(const QString& key, GatewayReply reply,
                              std::chrono::milliseconds fresh, std::chrono::milliseconds usable)
 {
     const qint64 now = nowMs();
     m_replies.put(key, ReplyCache::Entry{reply, now + fresh.count(), now + usable.count()}, now);
+    m_slowFetchesLogged.remove(key);
     // Taken out first: answering may bring the next request of a connection straight in.
     const QList<Respond> waiting = m_feedWaiters.take(key);
     for (const Respond& respond : waiting)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GatewayClock.h"
+#include "GatewayLog.h"
 #include "GatewayReply.h"
 #include "GatewayRequest.h"
 #include "LastGoodStore.h"
@@ -11,6 +12,7 @@
 #include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <chrono>
 #include <functional>
 
@@ -23,7 +25,7 @@ namespace brisora::gateway {
 /// searches are kept for good (a search that finds nothing is held for an hour, or kept too
 /// when the source says that answer lasts). Concurrent requests for the same thing share one
 /// upstream call, and failures are held briefly so that clients retrying every few seconds
-/// cost the source nothing.
+/// cost the source nothing. Each fallback to an older document is logged.
 class FeedService
 {
 public:
@@ -41,7 +43,7 @@ public:
     using Respond = std::function<void(GatewayReply)>;
 
     FeedService(WeatherSource& source, PlaceStore& places, LastGoodStore& lastGood,
-                GatewayClock clock, Timing timing);
+                GatewayClock clock, Timing timing, GatewayLog log = {});
 
     /// Answers `request` through `respond`, at once or when the source has answered. A
     /// RejectedRequest is answered with its status.
@@ -63,17 +65,20 @@ private:
                     std::chrono::milliseconds usable);
     void finishSearch(const QString& key, const GatewayReply& reply);
     qint64 nowMs() const;
+    void logFallback(const QString& placeId, Units units, const QString& why) const;
 
     WeatherSource& m_source;
     PlaceStore& m_places;
     LastGoodStore& m_lastGood;
     GatewayClock m_clock;
     Timing m_timing;
+    GatewayLog m_log;
     ReplyCache m_replies;
     QHash<QString, QList<Respond>> m_feedWaiters; // a key here has a fetch under way
     QHash<QString, QList<std::function<void(PlaceLookup)>>> m_lookupWaiters;
     QHash<QString, QList<Respond>> m_searchWaiters;
-    QObject m_timerContext; // ends the waits still running when the service goes
+    QSet<QString> m_slowFetchesLogged; // feeds under way already answered from an older one
+    QObject m_timerContext;            // ends the waits still running when the service goes
 };
 
 } // namespace brisora::gateway

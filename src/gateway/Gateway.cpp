@@ -1,14 +1,22 @@
 #include "Gateway.h"
 
 #include "DemoSource.h"
+#include "OpenFileLimit.h"
 #include "OpenMeteoSource.h"
 
 #include <QCoreApplication>
 #include <algorithm>
 
 namespace brisora::gateway {
+namespace {
 
-Gateway::Gateway(const GatewayOptions& options) : m_options(options)
+// Descriptors besides the clients': standard streams, the listening socket, upstream
+// requests, cache files and the event loop's own.
+constexpr long otherDescriptors = 64;
+
+} // namespace
+
+Gateway::Gateway(const GatewayOptions& options, const GatewayLog& log) : m_options(options)
 {
     const bool demo = options.source == GatewayOptions::Source::Demo;
     if (demo) {
@@ -19,11 +27,11 @@ Gateway::Gateway(const GatewayOptions& options) : m_options(options)
         const QByteArray agent = userAgent(options.contact);
         // The two sources own their clients, so neither's replies outlive it.
         auto landmarks = std::make_unique<NominatimGeocoder>(
-            std::make_unique<UpstreamClient>(limits, agent, systemClock()), options.nominatimUrl,
-            systemClock());
+            std::make_unique<UpstreamClient>(limits, agent, systemClock(), log),
+            options.nominatimUrl, systemClock());
         m_source = std::make_unique<OpenMeteoSource>(
-            std::make_unique<UpstreamClient>(limits, agent, systemClock()), options.forecastUrl,
-            options.geocodingUrl, systemClock(), std::move(landmarks));
+            std::make_unique<UpstreamClient>(limits, agent, systemClock(), log),
+            options.forecastUrl, options.geocodingUrl, systemClock(), std::move(landmarks));
     }
     // Demo data is made up on the spot: nothing of it is worth a file.
     const QString cacheDir = demo ? QString() : options.cacheDir;
@@ -32,9 +40,16 @@ Gateway::Gateway(const GatewayOptions& options) : m_options(options)
     FeedService::Timing timing;
     timing.forecastFresh = options.forecastFresh;
     timing.forecastUsable = std::max(timing.forecastUsable, timing.forecastFresh);
-    m_service =
-        std::make_unique<FeedService>(*m_source, *m_places, *m_lastGood, systemClock(), timing);
-    m_server = std::make_unique<HttpServer>(*m_service, HttpServer::Limits{});
+    m_service = std::make_unique<FeedService>(*m_source, *m_places, *m_lastGood, systemClock(),
+                                              timing, log);
+    HttpServer::Limits serverLimits;
+    // Past the descriptor limit, accepting fails and nobody new is served; below it, the
+    // longest-waiting connection makes room for a new one.
+    if (const long openFiles = raiseOpenFileLimit(); openFiles > 0)
+        serverLimits.maxConnections = static_cast<int>(
+            std::clamp(openFiles - otherDescriptors, 1L, long{serverLimits.maxConnections}));
+    m_connectionLimit = serverLimits.maxConnections;
+    m_server = std::make_unique<HttpServer>(*m_service, serverLimits, log);
     if (options.exitWhenIdle)
         m_idleExit = std::make_unique<IdleExit>(*m_server, *m_service, *options.exitWhenIdle,
                                                 [] { QCoreApplication::quit(); });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FeedService.h"
+#include "GatewayLog.h"
 #include "GatewayOptions.h"
 #include "HttpServer.h"
 #include "IdleExit.h"
@@ -13,11 +14,13 @@
 
 namespace brisora::gateway {
 
-/// The whole service put together from its options: source, stores, caches and server.
+/// The whole service put together from its options: source, stores, caches and server, all
+/// writing to `log`. Raises the process's limit on open files, and keeps its connections
+/// within it.
 class Gateway
 {
 public:
-    explicit Gateway(const GatewayOptions& options);
+    Gateway(const GatewayOptions& options, const GatewayLog& log);
     ~Gateway();
 
     /// Starts serving on the address of the options; false with `error` filled when it
@@ -28,6 +31,7 @@ public:
     bool startOn(int descriptor, QString& error);
     QHostAddress address() const { return m_server->serverAddress(); }
     quint16 port() const { return m_server->serverPort(); }
+    int connectionLimit() const { return m_connectionLimit; }
 
     /// The User-Agent the live source sends: name, version and the project's address, then
     /// `contact` (the operator's) when there is one.
@@ -35,6 +39,7 @@ public:
 
 private:
     GatewayOptions m_options;
+    int m_connectionLimit = 0;
     std::unique_ptr<WeatherSource> m_source;
     std::unique_ptr<PlaceStore> m_places;
     std::unique_ptr<LastGoodStore> m_lastGood;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FeedService.h"
+#include "HttpServer.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -11,25 +12,39 @@ class QTcpSocket;
 
 namespace brisora::gateway {
 
-class HttpServer;
-
 /// One client connection: reads request heads, answers them one at a time and in order
-/// (later pipelined requests wait in the buffer), keeps the connection open after each
-/// reply unless the client asked otherwise, and closes it when `idleTimeout` passes after
-/// the last reply (or the connection's start) without a complete new request. A head it cannot read
-/// gets a short 4xx/505 reply and the connection is closed, since the request's end cannot be
-/// known. Deletes itself when the socket closes.
+/// (later pipelined requests wait in the buffer), and keeps the connection open after each
+/// reply unless the client asked otherwise. A head must be complete within the head time-out
+/// of the connection's start, of the reply before it when it was already waiting, or of its
+/// first byte on a kept-alive connection; a kept-alive connection may stay silent for the idle
+/// time-out. Past either, the connection is closed. A head it cannot read gets a short
+/// 4xx/505 reply and the connection is closed, since the request's end cannot be known.
+/// Deletes itself when the socket closes.
 class HttpConnection : public QObject
 {
     Q_OBJECT
 
 public:
+    enum class Phase
+    {
+        ReadingHead, // waiting for a complete request head
+        Answering,   // a request is with the service
+        Idle,        // kept alive after a reply, nothing received since
+        Closing,
+    };
+
     /// Takes `socket` into this object's Qt parent tree.
     HttpConnection(QTcpSocket* socket, FeedService& service, HttpServer& server,
-                   std::chrono::milliseconds idleTimeout, std::size_t maxHeadBytes,
-                   QObject* parent);
+                   const HttpServer::Limits& limits, QObject* parent);
+
+    Phase phase() const { return m_phase; }
+    /// When the present phase began, on the monotonic clock.
+    std::chrono::steady_clock::time_point phaseStart() const { return m_phaseStart; }
+    /// Closes the connection at once, dropping anything unsent; the object goes later.
+    void closeNow();
 
 private:
+    void enter(Phase phase);
     void readIncoming();
     void processBuffer();
     void answer(int status, const QByteArray& body, bool keepAlive);
@@ -38,12 +53,14 @@ private:
     QTcpSocket* m_socket; // child of this
     FeedService& m_service;
     HttpServer& m_server;
+    std::chrono::milliseconds m_headTimeout;
+    std::chrono::milliseconds m_idleTimeout;
     std::size_t m_maxHeadBytes;
-    QTimer m_idleTimer;
+    QTimer m_deadline; // runs while reading a head and while idle
+    Phase m_phase = Phase::ReadingHead;
+    std::chrono::steady_clock::time_point m_phaseStart;
     QByteArray m_buffer;
-    bool m_awaitingReply = false;
     bool m_processing = false;
-    bool m_closing = false;
 };
 
 } // namespace brisora::gateway

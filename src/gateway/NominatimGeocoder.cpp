@@ -29,13 +29,17 @@ QChar osmTypeLetter(PlaceId::Kind kind)
     }
 }
 
-PlaceLookup lookupFrom(const UpstreamReply& reply, bool lasting)
+/// What a reply to `url` comes to; one that cannot be read is reported to `client`.
+PlaceLookup lookupFrom(const UpstreamClient& client, const QUrl& url, const UpstreamReply& reply,
+                       bool lasting)
 {
     if (reply.outcome != UpstreamReply::Outcome::Ok)
         return PlaceLookup{PlaceLookup::Outcome::Failed, {}, reply.error};
     GeocodingReadResult result = readNominatimJson(reply.body);
-    if (!result.places)
+    if (!result.places) {
+        client.reportUnreadable(url, result.error);
         return PlaceLookup{PlaceLookup::Outcome::Failed, {}, result.error};
+    }
     if (result.places->isEmpty())
         return PlaceLookup{PlaceLookup::Outcome::NotFound, {}, {}, lasting};
     return PlaceLookup{PlaceLookup::Outcome::Found, std::move(*result.places), {}, lasting};
@@ -96,8 +100,8 @@ void NominatimGeocoder::ask(const QString& endpoint,
         query.addQueryItem(key, QString::fromLatin1(QUrl::toPercentEncoding(value)));
     url.setQuery(query.query(QUrl::FullyEncoded), QUrl::StrictMode);
 
-    m_client->get(m_gate, url, [lasting, done = std::move(done)](UpstreamReply reply) {
-        done(lookupFrom(reply, lasting));
+    m_client->get(m_gate, url, [this, url, lasting, done = std::move(done)](UpstreamReply reply) {
+        done(lookupFrom(*m_client, url, reply, lasting));
     });
 }
 

@@ -8,8 +8,9 @@
 namespace brisora::gateway {
 namespace {
 
-PlaceLookup lookupFrom(const UpstreamReply& reply, bool notFoundOnClientError,
-                       GeocodingReadResult (*read)(QByteArrayView))
+/// What a geocoder reply to `url` comes to; one that cannot be read is reported to `client`.
+PlaceLookup lookupFrom(const UpstreamClient& client, const QUrl& url, const UpstreamReply& reply,
+                       bool notFoundOnClientError, GeocodingReadResult (*read)(QByteArrayView))
 {
     if (reply.outcome == UpstreamReply::Outcome::HttpError && notFoundOnClientError &&
         (reply.httpStatus == 400 || reply.httpStatus == 404))
@@ -17,8 +18,10 @@ PlaceLookup lookupFrom(const UpstreamReply& reply, bool notFoundOnClientError,
     if (reply.outcome != UpstreamReply::Outcome::Ok)
         return PlaceLookup{PlaceLookup::Outcome::Failed, {}, reply.error};
     GeocodingReadResult result = read(reply.body);
-    if (!result.places)
+    if (!result.places) {
+        client.reportUnreadable(url, result.error);
         return PlaceLookup{PlaceLookup::Outcome::Failed, {}, result.error};
+    }
     if (result.places->isEmpty())
         return PlaceLookup{PlaceLookup::Outcome::NotFound, {}, {}};
     return PlaceLookup{PlaceLookup::Outcome::Found, std::move(*result.places), {}};
@@ -59,13 +62,14 @@ void OpenMeteoSource::searchPlaces(const QString& words, std::function<void(Plac
     query.addQueryItem(QStringLiteral("language"), QStringLiteral("en"));
     query.addQueryItem(QStringLiteral("format"), QStringLiteral("json"));
     url.setQuery(query.query(QUrl::FullyEncoded), QUrl::StrictMode);
-    m_client->get(m_geocoderGate, url, [this, words, done = std::move(done)](UpstreamReply reply) {
-        PlaceLookup lookup = lookupFrom(reply, false, &readGeocodingSearchJson);
-        if (lookup.outcome == PlaceLookup::Outcome::NotFound && m_landmarks)
-            m_landmarks->search(words, done);
-        else
-            done(std::move(lookup));
-    });
+    m_client->get(
+        m_geocoderGate, url, [this, url, words, done = std::move(done)](UpstreamReply reply) {
+            PlaceLookup lookup = lookupFrom(*m_client, url, reply, false, &readGeocodingSearchJson);
+            if (lookup.outcome == PlaceLookup::Outcome::NotFound && m_landmarks)
+                m_landmarks->search(words, done);
+            else
+                done(std::move(lookup));
+        });
 }
 
 void OpenMeteoSource::lookupPlace(const PlaceId& id, std::function<void(PlaceLookup)> done)
@@ -84,8 +88,8 @@ void OpenMeteoSource::lookupPlace(const PlaceId& id, std::function<void(PlaceLoo
     query.addQueryItem(QStringLiteral("language"), QStringLiteral("en"));
     query.addQueryItem(QStringLiteral("format"), QStringLiteral("json"));
     url.setQuery(query);
-    m_client->get(m_geocoderGate, url, [done = std::move(done)](UpstreamReply reply) {
-        done(lookupFrom(reply, true, &readGeocodedPlaceJson));
+    m_client->get(m_geocoderGate, url, [this, url, done = std::move(done)](UpstreamReply reply) {
+        done(lookupFrom(*m_client, url, reply, true, &readGeocodedPlaceJson));
     });
 }
 
@@ -112,12 +116,14 @@ void OpenMeteoSource::fetchForecast(const Place& place, Units units,
     query.addQueryItem(QStringLiteral("wind_speed_unit"),
                        metric ? QStringLiteral("kmh") : QStringLiteral("mph"));
     url.setQuery(query);
-    m_client->get(m_forecastGate, url, [this, done = std::move(done)](UpstreamReply reply) {
+    m_client->get(m_forecastGate, url, [this, url, done = std::move(done)](UpstreamReply reply) {
         if (reply.outcome != UpstreamReply::Outcome::Ok) {
             done(ForecastFetch{std::nullopt, reply.error});
             return;
         }
         ForecastReadResult result = readForecastJson(reply.body, m_clock());
+        if (!result.forecast)
+            m_client->reportUnreadable(url, result.error);
         done(ForecastFetch{std::move(result.forecast), result.error});
     });
 }

@@ -27,13 +27,38 @@ std::optional<qint64> retryAfterOf(const QNetworkReply& reply)
     return seconds;
 }
 
+/// "status N", and the API's own reason when its error body gives one.
+QString statusText(int status, QByteArrayView body)
+{
+    QString text = QStringLiteral("status %1").arg(status);
+    if (const QString reason = upstreamErrorReason(body).left(300); !reason.isEmpty())
+        text += QStringLiteral(", reason \"%1\"").arg(reason);
+    return text;
+}
+
+/// The service a request went to, as the log names it: its URL without query or credentials.
+QString serviceOf(const QUrl& url)
+{
+    return url.adjusted(QUrl::RemoveQuery | QUrl::RemoveUserInfo | QUrl::RemoveFragment).toString();
+}
+
 } // namespace
 
 UpstreamClient::UpstreamClient(Limits limits, QByteArray userAgent, GatewayClock clock,
-                               QObject* parent)
+                               GatewayLog log, QObject* parent)
     : QObject(parent), m_limits(limits), m_userAgent(std::move(userAgent)),
-      m_clock(std::move(clock))
+      m_clock(std::move(clock)), m_log(std::move(log))
 {
+}
+
+void UpstreamClient::reportUnreadable(const QUrl& url, const QString& why) const
+{
+    reportFailure(url, QStringLiteral("unreadable reply: ") + why);
+}
+
+void UpstreamClient::reportFailure(const QUrl& url, const QString& what) const
+{
+    m_log.write(QStringLiteral("upstream %1 failed: %2").arg(serviceOf(url), what));
 }
 
 void UpstreamClient::get(UpstreamGate& gate, const QUrl& url,
@@ -90,13 +115,19 @@ void UpstreamClient::send(UpstreamGate& gate, const QUrl& url,
                     reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
                 if (*cause != UpstreamReply::Outcome::Ok) {
                     result.outcome = *cause;
-                    result.error = *cause == UpstreamReply::Outcome::TimedOut
-                                       ? QStringLiteral("upstream timed out")
-                                       : QStringLiteral("upstream reply too large");
+                    result.error =
+                        *cause == UpstreamReply::Outcome::TimedOut
+                            ? QStringLiteral("no answer within %1 ms").arg(m_limits.timeout.count())
+                            : QStringLiteral("reply over %1 bytes").arg(m_limits.maxBodyBytes);
                 } else if (result.httpStatus == 429) {
-                    const RateLimitKind kind = rateLimitKindOf(reply->readAll().left(4096));
+                    const QByteArray body = reply->readAll().left(4096);
+                    const RateLimitKind kind = rateLimitKindOf(body);
                     const std::optional<qint64> retryAfter = retryAfterOf(*reply);
+                    result.error = statusText(result.httpStatus, body);
                     if (kind == RateLimitKind::Concurrency && !retryAfter && retriesLeft > 0) {
+                        reportFailure(url, result.error +
+                                               QStringLiteral(", asking again in %1 ms")
+                                                   .arg(m_limits.concurrencyRetryDelay.count()));
                         // The service is busy with this client (others may share its
                         // address): ask again a little later, on its own.
                         gate.release();
@@ -106,11 +137,16 @@ void UpstreamClient::send(UpstreamGate& gate, const QUrl& url,
                                          m_limits.concurrencyRetryDelay);
                         return;
                     }
-                    if (kind != RateLimitKind::Concurrency || retryAfter)
-                        gate.closeUntil(rateLimitEnd(kind, retryAfter, m_clock(),
-                                                     m_limits.maxRetryAfter.count()));
+                    reportFailure(url, result.error);
+                    if (kind != RateLimitKind::Concurrency || retryAfter) {
+                        const QDateTime end = rateLimitEnd(kind, retryAfter, m_clock(),
+                                                           m_limits.maxRetryAfter.count());
+                        gate.closeUntil(end);
+                        m_log.write(QStringLiteral("upstream back-off after a rate limit from "
+                                                   "%1: no requests until %2")
+                                        .arg(serviceOf(url), end.toUTC().toString(Qt::ISODate)));
+                    }
                     result.outcome = UpstreamReply::Outcome::RateLimited;
-                    result.error = QStringLiteral("upstream rate limit");
                 } else if (result.httpStatus >= 200 && result.httpStatus < 300 &&
                            reply->error() == QNetworkReply::NoError) {
                     result.outcome = UpstreamReply::Outcome::Ok;
@@ -118,11 +154,14 @@ void UpstreamClient::send(UpstreamGate& gate, const QUrl& url,
                 } else if (result.httpStatus != 0) {
                     result.outcome = UpstreamReply::Outcome::HttpError;
                     result.body = reply->readAll().left(4096);
-                    result.error = QStringLiteral("upstream status %1").arg(result.httpStatus);
+                    result.error = statusText(result.httpStatus, result.body);
                 } else {
                     result.outcome = UpstreamReply::Outcome::NetworkError;
                     result.error = reply->errorString();
                 }
+                if (result.outcome != UpstreamReply::Outcome::Ok &&
+                    result.outcome != UpstreamReply::Outcome::RateLimited)
+                    reportFailure(url, result.error);
                 gate.release();
                 done(std::move(result));
             });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GatewayClock.h"
+#include "GatewayLog.h"
 #include "UpstreamGate.h"
 #include "UpstreamReply.h"
 
@@ -18,7 +19,8 @@ namespace brisora::gateway {
 /// time limit and a size limit, carries an identifying User-Agent, follows no redirects,
 /// and goes out through its service's gate. A 429 "Too many concurrent requests" is asked
 /// again a little later; any other 429 closes that service's gate for as long as the reply
-/// says (its Retry-After, or the limit its reason names).
+/// says (its Retry-After, or the limit its reason names). Every failure of a request that went
+/// out, and every closing of a gate, is one line in the log.
 class UpstreamClient : public QObject
 {
     Q_OBJECT
@@ -33,7 +35,7 @@ public:
         std::chrono::seconds maxRetryAfter{3600}; // a longer Retry-After is cut to this
     };
 
-    UpstreamClient(Limits limits, QByteArray userAgent, GatewayClock clock,
+    UpstreamClient(Limits limits, QByteArray userAgent, GatewayClock clock, GatewayLog log,
                    QObject* parent = nullptr);
 
     /// Sends GET `url` through `gate` (which must outlive this client's requests); `done`
@@ -44,13 +46,18 @@ public:
     /// `base` with "/" and `endpoint` added to its path (trailing slashes of `base` dropped).
     static QUrl endpointUrl(const QUrl& base, const QString& endpoint);
 
+    /// Logs that the reply to `url`, though it came with a success status, could not be used.
+    void reportUnreadable(const QUrl& url, const QString& why) const;
+
 private:
     void send(UpstreamGate& gate, const QUrl& url, std::function<void(UpstreamReply)> done,
               int retriesLeft);
+    void reportFailure(const QUrl& url, const QString& what) const;
 
     Limits m_limits;
     QByteArray m_userAgent;
     GatewayClock m_clock;
+    GatewayLog m_log;
     QNetworkAccessManager m_network;
 };
 

@@ -7,11 +7,16 @@
 
 namespace brisora::gateway {
 
-RateLimitKind rateLimitKindOf(QByteArrayView body)
+QString upstreamErrorReason(QByteArrayView body)
 {
     const QJsonDocument document =
         QJsonDocument::fromJson(QByteArray::fromRawData(body.data(), body.size()));
-    const QString reason = document.object().value(QLatin1String("reason")).toString();
+    return document.object().value(QLatin1String("reason")).toString();
+}
+
+RateLimitKind rateLimitKindOf(QByteArrayView body)
+{
+    const QString reason = upstreamErrorReason(body);
     if (reason.contains(QLatin1String("concurrent"), Qt::CaseInsensitive))
         return RateLimitKind::Concurrency;
     if (reason.startsWith(QLatin1String("Minutely"), Qt::CaseInsensitive))

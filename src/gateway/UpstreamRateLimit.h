@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QDateTime>
+#include <QString>
 #include <optional>
 
 namespace brisora::gateway {
@@ -15,6 +16,10 @@ enum class RateLimitKind
     Daily,
     Unknown, // no reason the gateway knows
 };
+
+/// The `reason` of an upstream error reply's JSON body `{"reason":"...","error":true}`; empty
+/// for anything else.
+QString upstreamErrorReason(QByteArrayView body);
 
 /// Reads the kind of limit out of a 429 reply's JSON body `{"reason":"...","error":true}`;
 /// Unknown for anything else (no body, other text, malformed JSON).

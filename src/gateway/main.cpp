@@ -30,7 +30,8 @@ int main(int argc, char* argv[])
                             << handed.error << '\n';
         return 1;
     }
-    Gateway gateway(*commandLine.options);
+    const GatewayLog log = GatewayLog::standardError();
+    Gateway gateway(*commandLine.options, log);
     QString error;
     // A socket handed over by the service manager wins over --listen: its unit says where.
     const bool serving = handed.state == HandedSocket::State::Ready
@@ -51,5 +52,13 @@ int main(int argc, char* argv[])
                                 ? " (demo data)"
                                 : " (weather data by Open-Meteo.com)")
                         << Qt::endl;
+    const QString source = options.source == GatewayOptions::Source::Demo
+                               ? QStringLiteral("demo (made-up data, nothing kept on disk)")
+                               : QStringLiteral("open-meteo (forecast %1, geocoding %2, cache %3)")
+                                     .arg(options.forecastUrl.toString(),
+                                          options.geocodingUrl.toString(), options.cacheDir);
+    log.write(QStringLiteral("listening on %1:%2, source %3, at most %4 connections")
+                  .arg(host, QString::number(gateway.port()), source,
+                       QString::number(gateway.connectionLimit())));
     return QCoreApplication::exec();
 }

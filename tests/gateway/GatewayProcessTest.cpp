@@ -174,6 +174,43 @@ TEST_F(GatewayProcess, LiveSourceAgainstAFakeUpstreamAndFreshForecasts)
     EXPECT_EQ(upstream.requestCount("/v1/forecast"), 2);
 }
 
+TEST_F(GatewayProcess, UpstreamFailuresAreLoggedOnStandardError)
+{
+    FakeUpstream upstream;
+    upstream.setReply("/v1/search", {200, testData(QStringLiteral("geocoding_search.json"))});
+    upstream.setReply("/v1/forecast",
+                      {503, R"({"reason":"The service is overloaded","error":true})"});
+    QTemporaryDir cache;
+    const QString base = upstream.baseUrl().toString();
+    const quint16 port =
+        start({QStringLiteral("--forecast-url"), base + QStringLiteral("/v1/forecast"),
+               QStringLiteral("--geocoding-url"), base + QStringLiteral("/v1"),
+               QStringLiteral("--cache-dir"), cache.path()});
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    ASSERT_TRUE(socket.waitForConnected(2000));
+    const brisora::PlaceCut place =
+        brisora::cutPlaceReply(fetch(socket, searchPath("Minneapolis"), 1000));
+    ASSERT_TRUE(place.found);
+    fetch(socket, "/forecastrss?w=" + QByteArray::fromStdString(*place.woeid), 10);
+
+    const QString failure = QStringLiteral("brisora-gateway: upstream %1/v1/forecast failed: "
+                                           "status 503, reason \"The service is overloaded\"\n")
+                                .arg(base);
+    QString log;
+    EXPECT_TRUE(runUntil([&] {
+        log += QString::fromUtf8(gateway.readAllStandardError());
+        return log.contains(failure);
+    })) << log.toStdString();
+    // The start and the failure; the ordinary search left no line.
+    const QStringList lines = log.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << log.toStdString();
+    EXPECT_TRUE(lines[0].startsWith(
+        QStringLiteral("brisora-gateway: listening on 127.0.0.1:%1, source open-meteo (")
+            .arg(port)))
+        << lines[0].toStdString();
+}
+
 TEST_F(GatewayProcess, CommandLineHelpVersionAndMistakes)
 {
     QProcess help;

@@ -2,9 +2,12 @@
 #include "DemoSource.h"
 #include "ServiceTestSupport.h"
 
+#include <QElapsedTimer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <memory>
+#include <vector>
 
 using namespace brisora::gateway;
 using namespace brisora::gateway::test;
@@ -29,7 +32,7 @@ protected:
         : source([this] { return now; }), places(QString()), lastGood(QString()),
           service(
               source, places, lastGood, [this] { return now; }, FeedService::Timing{}),
-          server(service, HttpServer::Limits{300ms, 8192, 1000})
+          server(service, HttpServer::Limits{.headTimeout = 100ms, .idleTimeout = 1000ms}, {})
     {
         EXPECT_TRUE(server.listen(QHostAddress::LocalHost, 0));
         client.connectToHost(QHostAddress::LocalHost, server.serverPort());
@@ -149,11 +152,23 @@ TEST_F(HttpServing, ConnectionCloseAndRequestBodiesEndTheConnection)
     EXPECT_TRUE((reply + withBody.readAll()).startsWith("HTTP/1.1 400"));
 }
 
-TEST_F(HttpServing, IdleConnectionsAreClosed)
+TEST_F(HttpServing, AHeadMustComeSoonButAKeptAliveConnectionMayIdleLonger)
 {
-    EXPECT_TRUE(runUntil([this] { return server.openConnections() == 1; }));
-    EXPECT_TRUE(waitForClose()); // the test server's idle limit is 300 ms
+    QElapsedTimer elapsed;
+    elapsed.start();
+    EXPECT_TRUE(waitForClose()); // the fixture's client never sends a thing
+    EXPECT_LT(elapsed.elapsed(), 900) << "held to the idle limit, not the head limit";
     EXPECT_TRUE(runUntil([this] { return server.openConnections() == 0; }));
+
+    QTcpSocket keptAlive;
+    keptAlive.connectToHost(QHostAddress::LocalHost, server.serverPort());
+    ASSERT_TRUE(keptAlive.waitForConnected(2000));
+    keptAlive.write(widgetRequest(berlinFeed));
+    QByteArray reply;
+    ASSERT_TRUE(runUntil([&] { return (reply += keptAlive.readAll()).size() > 2000; }));
+    runUntil([] { return false; }, 400); // four times the head limit
+    EXPECT_EQ(keptAlive.state(), QAbstractSocket::ConnectedState);
+    EXPECT_TRUE(runUntil([&] { return keptAlive.state() == QAbstractSocket::UnconnectedState; }));
 }
 
 TEST_F(HttpServing, AHeadTrickledInByteByByteStillRunsOutOfTime)
@@ -161,7 +176,53 @@ TEST_F(HttpServing, AHeadTrickledInByteByByteStillRunsOutOfTime)
     QTimer trickle;
     QObject::connect(&trickle, &QTimer::timeout, &client, [this] { client.write("X"); });
     client.write("GET /forecastrss?w=6000000006 HTTP/1.1\r\nX-Slow: ");
-    trickle.start(50); // well inside the 300 ms idle limit, every time
+    trickle.start(30); // well inside the 100 ms head limit, every time
     EXPECT_TRUE(waitForClose());
     EXPECT_TRUE(received.isEmpty());
+}
+
+TEST_F(HttpServing, AtTheLimitTheLongestWaitingConnectionMakesRoom)
+{
+    HttpServer crowded(service, HttpServer::Limits{.maxConnections = 4}, {});
+    ASSERT_TRUE(crowded.listen(QHostAddress::LocalHost, 0));
+    std::vector<std::unique_ptr<QTcpSocket>> sockets;
+    // Opens a client, sends `request` and waits until the server has it in hand.
+    const auto open = [&](const QByteArray& request, qsizetype replyBytes) {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->connectToHost(QHostAddress::LocalHost, crowded.serverPort());
+        EXPECT_TRUE(socket->waitForConnected(2000));
+        socket->write(request);
+        QByteArray reply;
+        QElapsedTimer elapsed;
+        elapsed.start();
+        EXPECT_TRUE(runUntil([&] {
+            reply += socket->readAll();
+            return reply.size() >= replyBytes &&
+                   crowded.openConnections() == std::min<int>(sockets.size() + 1, 4);
+        }));
+        if (replyBytes > 0) {
+            EXPECT_LT(elapsed.elapsed(), 1000) << "a normal client waited";
+        }
+        sockets.push_back(std::move(socket));
+    };
+    const QByteArray unfinished = "GET /forecastrss?w=6000000006 HTTP/1.1\r\nX-Slow: ";
+    const auto isOpen = [&](std::size_t index) {
+        QCoreApplication::processEvents();
+        return sockets[index]->state() == QAbstractSocket::ConnectedState;
+    };
+
+    open(widgetRequest(berlinFeed), 2001); // 0: answered, then idle
+    open(widgetRequest(berlinFeed), 2001); // 1: answered, then idle
+    open(unfinished, 0);                   // 2
+    open(unfinished, 0);                   // 3
+    open(unfinished, 0);                   // 4: unfinished heads go before idle connections
+    EXPECT_TRUE(runUntil([&] { return !isOpen(2); }));
+    open(widgetRequest(berlinFeed), 2001); // 5: answered at once, at the cost of 3
+    EXPECT_TRUE(runUntil([&] { return !isOpen(3); }));
+    open(widgetRequest(berlinFeed), 2001); // 6: the last unfinished head goes
+    EXPECT_TRUE(runUntil([&] { return !isOpen(4); }));
+    open(widgetRequest(berlinFeed), 2001); // 7: none left: the longest idle goes
+    EXPECT_TRUE(runUntil([&] { return !isOpen(0); }));
+    for (const std::size_t kept : {1, 5, 6, 7})
+        EXPECT_TRUE(isOpen(kept)) << kept;
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
+#include <utility>
 
 using namespace brisora::gateway;
 using namespace brisora::gateway::test;
@@ -36,13 +37,13 @@ protected:
         limits.timeout = 200ms; // the real limit is 10 s; the test must not wait that long
         limits.concurrencyRetryDelay = 50ms;
         GatewayClock clock = [this] { return now; };
-        auto client = std::make_unique<UpstreamClient>(limits, "brisora-gateway/test", clock);
+        auto client = std::make_unique<UpstreamClient>(limits, "brisora-gateway/test", clock, log);
         QUrl forecastUrl = upstream.baseUrl();
         forecastUrl.setPath(QStringLiteral("/v1/forecast"));
         QUrl geocodingUrl = upstream.baseUrl();
         geocodingUrl.setPath(QStringLiteral("/v1/"));
         auto landmarks = std::make_unique<NominatimGeocoder>(
-            std::make_unique<UpstreamClient>(limits, "brisora-gateway/test (+osm)", clock),
+            std::make_unique<UpstreamClient>(limits, "brisora-gateway/test (+osm)", clock, log),
             nominatim.baseUrl(), clock);
         source = std::make_unique<OpenMeteoSource>(std::move(client), forecastUrl, geocodingUrl,
                                                    clock, std::move(landmarks));
@@ -60,8 +61,11 @@ protected:
         places = std::make_unique<PlaceStore>(cacheDir.path());
         lastGood = std::make_unique<LastGoodStore>(cacheDir.path());
         service = std::make_unique<FeedService>(
-            *source, *places, *lastGood, [this] { return now; }, timing);
+            *source, *places, *lastGood, [this] { return now; }, timing, log);
     }
+
+    /// The lines logged since the last call.
+    QStringList takeLogged() { return std::exchange(logged, {}); }
 
     /// The metric forecast with another current temperature, to tell documents apart.
     static QByteArray forecastWithTemperature(const char* temperature)
@@ -73,6 +77,8 @@ protected:
 
     QDateTime now{QDate(2026, 12, 8), QTime(21, 53, 4), Qt::UTC};
     FeedService::Timing timing{.sourceWait = 100ms};
+    QStringList logged;
+    GatewayLog log{[this](const QString& line) { logged.append(line); }};
     FakeUpstream upstream;
     FakeUpstream nominatim; // OpenStreetMap's geocoder
     QTemporaryDir cacheDir;
@@ -117,6 +123,7 @@ TEST_F(UpstreamFaults, SearchThenFeedAreCachedAndAskOnlyTheTwoLookups)
     EXPECT_TRUE(upstream.heads().first().contains("count=10&language=en&format=json"));
     EXPECT_TRUE(upstream.heads().last().contains("timezone=auto"));
     EXPECT_TRUE(upstream.heads().last().contains("temperature_unit=celsius&wind_speed_unit=kmh"));
+    EXPECT_TRUE(logged.isEmpty()) << "ordinary requests are not logged";
 }
 
 TEST_F(UpstreamFaults, PlacesSurviveARestartOnDisk)
@@ -156,20 +163,40 @@ TEST_F(UpstreamFaults, FailuresServeTheLastGoodDocumentWithItsOwnDate)
     ASSERT_EQ(good.status, 200);
     ASSERT_TRUE(good.body.contains("<lastBuildDate>Tue, 08 Dec 2026 3:53 pm CST</lastBuildDate>"));
 
-    const FakeUpstream::Reply faults[] = {
-        {500, "oops"},
-        {400, R"({"error":true,"reason":"bad"})"},
-        {200, "{not json"},
-        {200, R"({"current":{"time":null,"temperature_2m":null},"daily":{}})"},
-        {200, "{}", {}, true}, // never answers: the time limit ends it
+    const std::pair<FakeUpstream::Reply, QString> faults[] = {
+        {{500, "oops"}, QStringLiteral("status 500")},
+        {{400,
+          testData(QStringLiteral("openmeteo/errors/forecast_400_unknown_variable.docs.json"))},
+         QStringLiteral("status 400, reason \"Cannot initialize WeatherVariable from invalid "
+                        "String value tempeture_2m for key hourly\"")},
+        {{200, "{not json"}, QStringLiteral("unreadable reply: ")},
+        {{200, R"({"current":{"time":null,"temperature_2m":null},"daily":{}})"},
+         QStringLiteral("unreadable reply: ")},
+        {{200, "{}", {}, true}, // never answers: the time limit ends it
+         QStringLiteral("no answer within 200 ms")},
     };
-    for (const FakeUpstream::Reply& fault : faults) {
+    const QString failed =
+        QStringLiteral("upstream %1/v1/forecast failed: ").arg(upstream.baseUrl().toString());
+    takeLogged();
+    for (const auto& [fault, failure] : faults) {
         upstream.setReply(forecastPath, fault);
         startService(); // nothing in memory: only the disk copy can answer
         now = now.addSecs(3600);
         const GatewayReply stale = ask(*service, feedRequest(minneapolisId));
         EXPECT_EQ(stale.status, 200) << fault.status;
         EXPECT_EQ(stale.body, good.body) << fault.body.toStdString();
+        // The failure and the fallback are logged; a source that hangs is answered for
+        // before it fails.
+        EXPECT_TRUE(runUntil([&] { return !logged.filter(failed + failure).isEmpty(); }))
+            << logged.join('\n').toStdString();
+        EXPECT_TRUE(logged.first().startsWith(failed + failure) ||
+                    logged.first().endsWith(QStringLiteral("as the source takes over 100 ms")))
+            << logged.first().toStdString();
+        EXPECT_FALSE(
+            logged.filter(QStringLiteral("serving the last good feed of 5005037649 (u=c), "))
+                .isEmpty())
+            << logged.join('\n').toStdString();
+        takeLogged();
     }
 }
 
@@ -202,6 +229,17 @@ TEST_F(UpstreamFaults, RateLimitClosesOnlyItsServiceForAsLongAsItsReasonSays)
         {429, testData(QStringLiteral("openmeteo/errors/forecast_429_minutely.source.json"))});
     EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 503);
     EXPECT_TRUE(source->forecastGate().isClosed());
+    const QString forecastService = upstream.baseUrl().toString() + QStringLiteral("/v1/forecast");
+    EXPECT_EQ(takeLogged().join('\n').toStdString(),
+              QStringList({QStringLiteral("upstream %1 failed: status 429, reason \"Minutely API "
+                                          "request limit exceeded. Please try again in one "
+                                          "minute.\"")
+                               .arg(forecastService),
+                           QStringLiteral("upstream back-off after a rate limit from %1: no "
+                                          "requests until 2026-12-08T21:54:00Z")
+                               .arg(forecastService)})
+                  .join('\n')
+                  .toStdString());
     // The geocoder said nothing of the kind and goes on.
     EXPECT_EQ(ask(*service, searchRequest(QStringLiteral("Paris"))).status, 200);
     EXPECT_FALSE(source->geocoderGate().isClosed());
@@ -209,6 +247,7 @@ TEST_F(UpstreamFaults, RateLimitClosesOnlyItsServiceForAsLongAsItsReasonSays)
     now = QDateTime(now.date(), QTime(21, 53, 59), Qt::UTC); // past the failure hold
     EXPECT_EQ(ask(*service, feedRequest(minneapolisId)).status, 503);
     EXPECT_EQ(upstream.requestCount(forecastPath), 1);
+    EXPECT_TRUE(takeLogged().isEmpty()) << "requests not sent are not failures of the source";
     now = QDateTime(now.date(), QTime(21, 54, 0), Qt::UTC); // the next minute
     EXPECT_FALSE(source->forecastGate().isClosed());
     now = now.addSecs(30); // past the hold of the last failure
