@@ -1,10 +1,11 @@
 #pragma once
 
+#include "OptionsHost.h"
 #include "app/Module1.h"
 #include "feed/FetchView.h"
+#include "panel/WeatherPanel.h"
 #include "platform/PlatformServices.h"
 #include "platform/TrayIconRecord.h"
-#include "ui/OptionsHost.h"
 
 #include <QList>
 #include <QPointer>
@@ -31,8 +32,8 @@ class frmMain final : public QWidget, public FetchView, public OptionsHost
 {
     Q_OBJECT
 public:
-    static constexpr const char* kNoPlaceTitle = "options: Select Location";
-    static constexpr const char* kUnreadableWeather = "weather could not be read";
+    static constexpr const char* kNoPlaceTitle = WeatherPanel::kNoPlaceTitle;
+    static constexpr const char* kUnreadableWeather = WeatherPanel::kUnreadableWeather;
 
     frmMain(Module1& module, PlatformServices& platform, QWidget* parent = nullptr);
     ~frmMain() override;
@@ -129,7 +130,6 @@ private:
     void userMoveEnded();
     void trayAvailabilityChanged(bool available);
     void trayLostWhileHidden();
-    void useTwoLineForecast();
 
     // FetchView
     void setTitleCaption(const QString& caption) override;
@@ -143,9 +143,6 @@ private:
     void buildMenu();
     void fillTrayIconRecord();
     QString trayTip() const;
-    QLabel* addLabel(const char* name, QWidget* container, const QString& caption,
-                     const QFont& font);
-    QRect pixelRect(const char* name) const;
 
     Module1& module_;
     PlatformServices& platform_;
@@ -156,7 +153,6 @@ private:
     brisora::TrayIconRecord TrayIconRecord_;
     bool unloaded_ = false;
     bool startsHidden_ = false;
-    bool twoLineForecast_ = false;
     /// Hidden to the task bar, for want of a tray host.
     bool minimizedToTaskBar_ = false;
     /// Where the window was pulled onto a screen from a stored place off every screen; while
@@ -166,17 +162,7 @@ private:
     QFrame* Frame1 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* Label3 = nullptr;
-    QLabel* txtTitle = nullptr;
-    QLabel* txtDateTime = nullptr;
-    QWidget* picPanel = nullptr;
-    QLabel* Picture1 = nullptr;
-    QLabel* txtTemp = nullptr;
-    QLabel* txtWTemp = nullptr;
-    QLabel* txtWSpeed = nullptr;
-    QLabel* txtCond = nullptr;
-    QLabel* txtDay1 = nullptr;
-    QLabel* txtDay2 = nullptr;
-    QLabel* lblBar = nullptr;
+    std::unique_ptr<WeatherPanel> panel_;
     QLabel* Picture2 = nullptr;
 
     QMenu* mnuMain = nullptr;
