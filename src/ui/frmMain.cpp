@@ -17,7 +17,7 @@
 #include "widgets/PointerEvents.h"
 #include "window/WindowDrag.h"
 #include "window/WindowFront.h"
-#include "window/WindowPlacement.h"
+#include "window/WindowPosition.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -51,6 +51,7 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
     setWindowTitle(QStringLiteral("Brisora"));
     setWindowIcon(windowIconFromArt());
     paintColours(this, kWhite, &kBlack);
+    position_ = std::make_unique<WindowPosition>(*this, platform_.screen, module_.Settings);
     buildControls();
     buildMenu();
     fetch_ = std::make_unique<WeatherFetch>(module_, platform_.newSocket(),
@@ -272,47 +273,27 @@ int frmMain::SetTopMostWindow(QWidget* window, std::int16_t Topmost)
 
 double frmMain::leftTwips() const
 {
-    return x() * platform_.screen.twipsPerPixelX();
+    return position_->leftTwips();
 }
 
 double frmMain::topTwips() const
 {
-    return y() * platform_.screen.twipsPerPixelY();
+    return position_->topTwips();
 }
 
 void frmMain::setLeftTwips(double twips)
 {
-    move(static_cast<int>(std::lround(twips / platform_.screen.twipsPerPixelX())), y());
+    position_->setLeftTwips(twips);
 }
 
 void frmMain::setTopTwips(double twips)
 {
-    move(x(), static_cast<int>(std::lround(twips / platform_.screen.twipsPerPixelY())));
+    position_->setTopTwips(twips);
 }
 
 void frmMain::applyRecordedPosition(bool topFirst)
 {
-    if (!platform_.screen.placesWindows())
-        return;
-    const double tppX = platform_.screen.twipsPerPixelX();
-    const double tppY = platform_.screen.twipsPerPixelY();
-    const QRect recorded(static_cast<int>(std::lround(module_.Settings.WindowLeft / tppX)),
-                         static_cast<int>(std::lround(module_.Settings.WindowTop / tppY)), width(),
-                         height());
-    // A monitor unplugged since the position was recorded must not strand the window, nor
-    // lose the place it had there: the stored value stays until the user moves the window.
-    const QPoint target =
-        WindowPlacement::reachablePosition(recorded, platform_.screen.screenAreas());
-    pulledInAt_.reset();
-    if (target != recorded.topLeft())
-        pulledInAt_ = target;
-    if (topFirst) {
-        move(x(), target.y());
-        move(target.x(), target.y());
-    } else {
-        move(target.x(), y());
-        move(target.x(), target.y());
-    }
+    position_->apply(topFirst);
 }
 
 void frmMain::moveEvent(QMoveEvent* event)
@@ -324,19 +305,12 @@ void frmMain::moveEvent(QMoveEvent* event)
 
 void frmMain::recordPosition()
 {
-    // Where windows cannot be placed, the window's edges say nothing about where it
-    // stands: the stored place waits for a desktop that can place it. Neither do they while
-    // the window stands where it was pulled onto a screen.
-    if (!platform_.screen.placesWindows() || (pulledInAt_ && pos() == *pulledInAt_))
-        return;
-    module_.Settings.WindowLeft = WindowPlacement::roundTwips(leftTwips());
-    module_.Settings.WindowTop = WindowPlacement::roundTwips(topTwips());
+    position_->record();
 }
 
 void frmMain::userMoveEnded()
 {
-    pulledInAt_.reset();
-    recordPosition();
+    position_->userMoveEnded();
 }
 
 // ---- the title strip ----

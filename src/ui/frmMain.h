@@ -23,6 +23,7 @@ namespace brisora {
 
 class WeatherFetch;
 class WindowDrag;
+class WindowPosition;
 class frmOptions;
 
 /// The widget's main window: a borderless, top-most 207 × 331 pixel window with the title
@@ -155,14 +156,12 @@ private:
     bool startsHidden_ = false;
     /// Hidden to the task bar, for want of a tray host.
     bool minimizedToTaskBar_ = false;
-    /// Where the window was pulled onto a screen from a stored place off every screen; while
-    /// it stands there, recordings keep the stored place.
-    std::optional<QPoint> pulledInAt_;
 
     QFrame* Frame1 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* Label3 = nullptr;
     std::unique_ptr<WeatherPanel> panel_;
+    std::unique_ptr<WindowPosition> position_;
     QLabel* Picture2 = nullptr;
 
     QMenu* mnuMain = nullptr;
