@@ -132,11 +132,6 @@ void frmMain::buildMenu()
     mnuExit = mnuMain->addAction(QStringLiteral("Exit"), this, &frmMain::mnuExit_Click);
 }
 
-QLabel* frmMain::label(const char* name) const
-{
-    return findChild<QLabel*>(QLatin1String(name));
-}
-
 // ---- start-up and shutdown ----
 
 void frmMain::Form_Load()
@@ -216,37 +211,7 @@ void frmMain::tmrInterval_Timer()
     fetch_->tmrInterval_Timer();
 }
 
-void frmMain::mnuRefresh_Click()
-{
-    RefreshOptions();
-}
-
-void frmMain::setTitleCaption(const QString& caption)
-{
-    panel_->setTitle(caption);
-}
-
-QString frmMain::barCaption() const
-{
-    return panel_->bar();
-}
-
-void frmMain::setBarCaption(const QString& caption)
-{
-    panel_->setBar(caption);
-}
-
-void frmMain::showNetworkError()
-{
-    panel_->showNetworkError();
-}
-
 // ---- weather panel ----
-
-void frmMain::ClearWeather()
-{
-    panel_->clear();
-}
 
 void frmMain::ParseWeather(const std::string& reply)
 {
@@ -271,46 +236,11 @@ int frmMain::SetTopMostWindow(QWidget* window, std::int16_t Topmost)
     return 1;
 }
 
-double frmMain::leftTwips() const
-{
-    return position_->leftTwips();
-}
-
-double frmMain::topTwips() const
-{
-    return position_->topTwips();
-}
-
-void frmMain::setLeftTwips(double twips)
-{
-    position_->setLeftTwips(twips);
-}
-
-void frmMain::setTopTwips(double twips)
-{
-    position_->setTopTwips(twips);
-}
-
-void frmMain::applyRecordedPosition(bool topFirst)
-{
-    position_->apply(topFirst);
-}
-
 void frmMain::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
     if (drag_ && drag_->active())
         recordPosition();
-}
-
-void frmMain::recordPosition()
-{
-    position_->record();
-}
-
-void frmMain::userMoveEnded()
-{
-    position_->userMoveEnded();
 }
 
 // ---- the title strip ----
@@ -331,12 +261,6 @@ void frmMain::Label6_MouseMove(int Button, QPoint globalPosition)
     titleStripMove(Button, globalPosition);
 }
 
-void frmMain::Label6_MouseDown(int Button)
-{
-    if (Button == 2)
-        openPopupMenu();
-}
-
 void frmMain::Frame1_MouseMove(int Button, QPoint position, QPoint globalPosition)
 {
     if (module_.WindowShown == kTrue) {
@@ -345,12 +269,6 @@ void frmMain::Frame1_MouseMove(int Button, QPoint position, QPoint globalPositio
     }
     // While hidden the strip's X carries a tray notification code, in pixels.
     trayNotification(position.x(), kStripRestoreCode);
-}
-
-void frmMain::Frame1_MouseDown(int Button)
-{
-    if (Button == 2)
-        openPopupMenu();
 }
 
 void frmMain::Form_MouseMove(int, QPoint position)
@@ -425,16 +343,6 @@ void frmMain::Label3_Click()
     minimize_to_tray();
 }
 
-void frmMain::Picture2_Click()
-{
-    mnuOptions_Click();
-}
-
-void frmMain::mnuOpen_Click()
-{
-    restore_from_tray();
-}
-
 void frmMain::mnuOptions_Click()
 {
     if (unloaded_)
@@ -459,11 +367,6 @@ QList<frmOptions*> frmMain::openOptionsDialogs() const
     return open;
 }
 
-void frmMain::mnuExit_Click()
-{
-    Form_Unload();
-}
-
 void frmMain::handOverFromSecondStart()
 {
     if (unloaded_)
@@ -475,12 +378,6 @@ void frmMain::handOverFromSecondStart()
         return;
     }
     restore_from_tray();
-}
-
-void frmMain::saveForSession()
-{
-    if (!unloaded_)
-        SaveConfig();
 }
 
 void frmMain::trayAvailabilityChanged(bool available)
