@@ -6,6 +6,7 @@
 #include "LastGoodStore.h"
 #include "PlaceStore.h"
 #include "ReplyCache.h"
+#include "RequestCoalescer.h"
 #include "RequestHandler.h"
 #include "WeatherSource.h"
 
@@ -72,9 +73,9 @@ private:
     Timing m_timing;
     GatewayLog m_log;
     ReplyCache m_replies;
-    QHash<QString, QList<Respond>> m_feedWaiters; // a key here has a fetch under way
-    QHash<QString, QList<std::function<void(PlaceLookup)>>> m_lookupWaiters;
-    QHash<QString, QList<Respond>> m_searchWaiters;
+    RequestCoalescer<GatewayReply> m_feeds; // a key here has a fetch under way
+    RequestCoalescer<PlaceLookup> m_lookups;
+    RequestCoalescer<GatewayReply> m_searches;
     QSet<QString> m_slowFetchesLogged; // feeds under way already answered from an older one
     QObject m_timerContext;            // ends the waits still running when the service goes
 };
