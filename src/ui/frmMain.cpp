@@ -1,47 +1,39 @@
 #include "frmMain.h"
 
+#include "Fonts.h"
 #include "app/BuildConfig.h"
-#include "app/SettingsCodec.h"
+#include "art/SvgArt.h"
+#include "art/WindowIcon.h"
 #include "feed/FeedCutter.h"
 #include "feed/WeatherFetch.h"
+#include "frmOptions.h"
+#include "layout/MainWindowLayout.h"
+#include "panel/WeatherPanel.h"
 #include "platform/ScreenMetrics.h"
-#include "platform/SettingsStorage.h"
 #include "platform/TcpClient.h"
 #include "platform/TrayIconService.h"
-#include "ui/CaptionLabel.h"
-#include "ui/ConditionImages.h"
-#include "ui/Fonts.h"
-#include "ui/MainWindowLayout.h"
-#include "ui/PointerEvents.h"
-#include "ui/WindowDrag.h"
-#include "ui/WindowFront.h"
-#include "ui/WindowIcon.h"
-#include "ui/WindowPlacement.h"
-#include "ui/frmOptions.h"
+#include "settings/SettingsFile.h"
+#include "widgets/LayoutControls.h"
+#include "widgets/PointerEvents.h"
+#include "window/WindowDrag.h"
+#include "window/WindowFront.h"
+#include "window/WindowPosition.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QFontMetricsF>
 #include <QFrame>
 #include <QLabel>
 #include <QMenu>
-#include <QPainter>
-#include <QSvgRenderer>
 
-#include <algorithm>
 #include <cmath>
 
 namespace brisora {
 
 namespace {
 
-constexpr auto kCourierNew = "Courier New";
-constexpr double kPanelFontPoints = 8.25;
 constexpr auto kSansSerif = "MS Sans Serif";
 constexpr double kTitleFontPoints = 9.75;
-constexpr int kFirstRunMarginPixels = 24;
-constexpr double kStandardTwipsPerPixel = 15.0; // 96 dots per inch
 // Tray notification codes as pointer-message numbers: left button released, its double
 // click (which the title strip answers), right button pressed.
 constexpr int kLeftButtonUpCode = 514;
@@ -49,59 +41,6 @@ constexpr int kStripRestoreCode = 515;
 constexpr int kRightButtonDownCode = 516;
 const QColor kBlack(0, 0, 0);
 const QColor kWhite(255, 255, 255);
-const QColor kCyan(0, 255, 255);
-const QColor kLightCyan(192, 255, 255);
-
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString trimSpaces(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
-void paintColours(QWidget* widget, const QColor& text, const QColor* background)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, text);
-    if (background) {
-        palette.setColor(QPalette::Window, *background);
-        widget->setAutoFillBackground(true);
-    }
-    widget->setPalette(palette);
-}
-
-/// Shows only the lines that fit a label's height whole: a line cut through the middle reads
-/// as noise, while the laid-out heights leave a few pixels below the last whole line.
-void showWholeLinesOnly(QLabel* label)
-{
-    // Lines stand a fractional spacing apart: round the shown height up, never down, or
-    // the last line loses the foot of its descenders.
-    const double lineSpacing = QFontMetricsF(label->font()).lineSpacing();
-    const int lines = std::max(1, static_cast<int>(label->height() / lineSpacing));
-    const int shown = static_cast<int>(std::ceil(lines * lineSpacing));
-    label->setContentsMargins(0, 0, 0, std::max(0, label->height() - shown));
-}
-
-QPixmap renderSvg(const QString& path, QSize size, double devicePixelRatio)
-{
-    QPixmap pixmap(size * devicePixelRatio);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(path);
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    painter.end();
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    return pixmap;
-}
 
 } // namespace
 
@@ -112,6 +51,7 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
     setWindowTitle(QStringLiteral("Brisora"));
     setWindowIcon(windowIconFromArt());
     paintColours(this, kWhite, &kBlack);
+    position_ = std::make_unique<WindowPosition>(*this, platform_.screen, module_.Settings);
     buildControls();
     buildMenu();
     fetch_ = std::make_unique<WeatherFetch>(module_, platform_.newSocket(),
@@ -125,95 +65,39 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
 
 frmMain::~frmMain() = default;
 
-QRect frmMain::pixelRect(const char* name) const
-{
-    return MainWindowLayout::toPixels(*MainWindowLayout::find(name),
-                                      platform_.screen.twipsPerPixelX(),
-                                      platform_.screen.twipsPerPixelY());
-}
-
-QLabel* frmMain::addLabel(const char* name, QWidget* container, const QString& caption,
-                          const QFont& font)
-{
-    auto* label = new CaptionLabel(caption, container);
-    label->setObjectName(QLatin1String(name));
-    // Captions come from a remote reply: never let them be read as markup.
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setFont(font);
-    label->setGeometry(pixelRect(name));
-    showWholeLinesOnly(label);
-    paintColours(label, kBlack, nullptr);
-    return label;
-}
-
 void frmMain::buildControls()
 {
-    const double tppX = platform_.screen.twipsPerPixelX();
-    const double tppY = platform_.screen.twipsPerPixelY();
-    setFixedSize(static_cast<int>(std::lround(MainWindowLayout::kWidthTwips / tppX)),
-                 static_cast<int>(std::lround(MainWindowLayout::kHeightTwips / tppY)));
-    const QFont courier = layoutFont(QLatin1String(kCourierNew), kPanelFontPoints);
+    namespace L = mainLayout;
+    const ScreenMetrics& screen = platform_.screen;
+    setFixedSize(L::toPixels(L::kWidthTwips, screen.twipsPerPixelX()),
+                 L::toPixels(L::kHeightTwips, screen.twipsPerPixelY()));
 
     Frame1 = new QFrame(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setObjectName(QLatin1String(L::Frame1.name));
     Frame1->setFrameShape(QFrame::NoFrame);
-    Frame1->setGeometry(pixelRect("Frame1"));
+    Frame1->setGeometry(pixelRect(L::Frame1, screen));
     paintColours(Frame1, kBlack, &kWhite);
 
-    Label6 = addLabel("Label6", Frame1, QStringLiteral("Brisora"),
-                      layoutFont(QLatin1String(kSansSerif), kTitleFontPoints));
-    paintColours(Label6, kBlack, &kWhite);
     // The minimize mark shares the program name's font: one font family fewer to load.
-    Label3 = addLabel("Label3", Frame1, QStringLiteral("  _"),
-                      layoutFont(QLatin1String(kSansSerif), kTitleFontPoints));
+    const QFont title = layoutFont(QLatin1String(kSansSerif), kTitleFontPoints);
+    Label6 = addLayoutLabel(L::Label6, Frame1, QStringLiteral("Brisora"), title, screen);
+    paintColours(Label6, kBlack, &kWhite);
+    Label3 = addLayoutLabel(L::Label3, Frame1, QStringLiteral("  _"), title, screen);
     paintColours(Label3, kWhite, &kBlack);
     Label3->setCursor(Qt::PointingHandCursor);
 
-    txtTitle = addLabel("txtTitle", this, QLatin1String(kNoPlaceTitle), courier);
-    txtDateTime = addLabel("txtDateTime", this, QString(), courier);
-    for (QLabel* line : {txtTitle, txtDateTime}) {
-        line->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-        paintColours(line, kCyan, &kBlack);
-    }
-
-    picPanel = new QWidget(this);
-    picPanel->setObjectName(QStringLiteral("picPanel"));
-    picPanel->setGeometry(pixelRect("picPanel"));
-    paintColours(picPanel, kBlack, &kLightCyan);
-
-    Picture1 = new QLabel(picPanel);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(pixelRect("Picture1"));
-    Picture1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Filled with the panel colour it inherits, so the picture sits on the light cyan.
-    Picture1->setAutoFillBackground(true);
-
-    addLabel("Label1", picPanel, QStringLiteral("Temp :"), courier);
-    txtTemp = addLabel("txtTemp", picPanel, QString(), courier);
-    addLabel("Label4", picPanel, QStringLiteral("Feels :"), courier);
-    txtWTemp = addLabel("txtWTemp", picPanel, QString(), courier);
-    addLabel("Label8", picPanel, QStringLiteral("Wind :"), courier);
-    txtWSpeed = addLabel("txtWSpeed", picPanel, QString(), courier);
-    addLabel("Label2", picPanel, QStringLiteral("Condition :"), courier);
-    txtCond = addLabel("txtCond", picPanel, QString(), courier);
-    addLabel("Label9", picPanel, QStringLiteral("Forecast :"), courier);
-    txtDay1 = addLabel("txtDay1", picPanel, QString(), courier);
-    txtDay2 = addLabel("txtDay2", picPanel, QString(), courier);
-    lblBar = addLabel("lblBar", picPanel, QString(28, QLatin1Char('-')), courier);
-    lblBar->setWordWrap(false);
+    panel_ = std::make_unique<WeatherPanel>(this, screen);
 
     Picture2 = new QLabel(this);
-    Picture2->setObjectName(QStringLiteral("Picture2"));
-    Picture2->setGeometry(pixelRect("Picture2"));
+    Picture2->setObjectName(QLatin1String(L::Picture2.name));
+    Picture2->setGeometry(pixelRect(L::Picture2, screen));
     Picture2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Picture2->setCursor(Qt::PointingHandCursor);
     paintColours(Picture2, kWhite, &kBlack);
     // The art is drawn into the box it stands in (the box is 76 × 26 at 96 dpi, the art's own
     // canvas 77 × 28): scaled from the vector source it stays sharp, and no edge is cut off.
-    Picture2->setPixmap(
-        renderSvg(QStringLiteral(":/options-button.svg"), Picture2->size(), devicePixelRatioF()));
+    Picture2->setPixmap(drawSvg(QStringLiteral(":/options-button.svg"),
+                                Picture2->size() * devicePixelRatioF(), devicePixelRatioF()));
 
     // Made before the drag, whose watch on the window must see every pointer event first.
     connect(new PointerEvents(this), &PointerEvents::mouseMove, this,
@@ -248,17 +132,12 @@ void frmMain::buildMenu()
     mnuExit = mnuMain->addAction(QStringLiteral("Exit"), this, &frmMain::mnuExit_Click);
 }
 
-QLabel* frmMain::label(const char* name) const
-{
-    return findChild<QLabel*>(QLatin1String(name));
-}
-
 // ---- start-up and shutdown ----
 
 void frmMain::Form_Load()
 {
     module_.AppVersion = build::kAppVersion;
-    lblBar->setText(QString());
+    panel_->setBar(QString());
     SetTopMostWindow(this, kTrue);
     LoadConfig();
     applyRecordedPosition(false);
@@ -273,8 +152,7 @@ void frmMain::Form_Load()
     }
     const std::string& name = module_.Settings.LocationName;
     if (name != ">none" && !name.empty()) {
-        txtTitle->setText(fromUtf8(name));
-        txtTitle->repaint();
+        panel_->showPlaceName(name);
         RefreshOptions();
     }
 }
@@ -295,27 +173,16 @@ void frmMain::Form_Unload()
 
 void frmMain::LoadConfig()
 {
-    SettingsStorage& storage = platform_.settingsStorage;
-    const std::optional<QByteArray> file = storage.read(storage.settingsPath());
-    if (!file) {
-        // First run: an hourly refresh, no place, and the window in the top-right area of
-        // the primary screen where it is sure to be seen.
-        module_.Settings = firstRunSettings();
-        const QList<QRect> areas = platform_.screen.screenAreas();
-        const QRect primary = areas.isEmpty() ? QRect(0, 0, 1024, 768) : areas.first();
-        const int left = primary.right() + 1 - width() - kFirstRunMarginPixels;
-        const int top = primary.top() + kFirstRunMarginPixels;
-        module_.Settings.WindowLeft =
-            WindowPlacement::roundTwips(left * platform_.screen.twipsPerPixelX());
-        module_.Settings.WindowTop =
-            WindowPlacement::roundTwips(top * platform_.screen.twipsPerPixelY());
+    const SettingsFile file(platform_.settingsStorage, platform_.screen);
+    const std::optional<DecodedSettings> decoded = file.read();
+    if (!decoded) {
+        module_.Settings = file.firstRunSettings(size());
         return;
     }
-    const DecodedSettings decoded = decodeSettings(file->toStdString(), Settings{});
-    module_.Settings = decoded.settings;
-    if (decoded.linesRead >= 6)
+    module_.Settings = decoded->settings;
+    if (decoded->linesRead >= 6)
         fetch_->seedWoeid(module_.Settings.LocationWoeid);
-    if (decoded.linesRead >= 7)
+    if (decoded->linesRead >= 7)
         fetch_->seedMetric(module_.Settings.UseCelsius == 1);
 }
 
@@ -324,9 +191,7 @@ void frmMain::SaveConfig()
     module_.Settings.LocationWoeid = fetch_->fetchWoeid();
     module_.Settings.UseCelsius = fetch_->fetchMetric() ? 1 : 0;
     recordPosition();
-    const QByteArray bytes = QByteArray::fromStdString(encodeSettings(module_.Settings));
-    SettingsStorage& storage = platform_.settingsStorage;
-    storage.writeAtomically(storage.settingsPath(), bytes);
+    SettingsFile(platform_.settingsStorage, platform_.screen).write(module_.Settings);
 }
 
 // ---- the weather fetch ----
@@ -346,93 +211,17 @@ void frmMain::tmrInterval_Timer()
     fetch_->tmrInterval_Timer();
 }
 
-void frmMain::mnuRefresh_Click()
-{
-    RefreshOptions();
-}
-
-void frmMain::setTitleCaption(const QString& caption)
-{
-    txtTitle->setText(caption);
-}
-
-QString frmMain::barCaption() const
-{
-    return lblBar->text();
-}
-
-void frmMain::setBarCaption(const QString& caption)
-{
-    lblBar->setText(caption);
-}
-
-void frmMain::showNetworkError()
-{
-    txtDay1->setText(QStringLiteral("network error"));
-}
-
 // ---- weather panel ----
-
-void frmMain::ClearWeather()
-{
-    for (QLabel* value : {txtDateTime, txtTemp, txtWTemp, txtWSpeed, txtCond, txtDay1, txtDay2})
-        value->setText(QString());
-    Picture1->setPixmap(QPixmap());
-}
 
 void frmMain::ParseWeather(const std::string& reply)
 {
     const FeedCut cut = cutFeed(reply, module_.Settings.UseCelsius);
-    const int done = cut.cutsDone;
-    if (done >= 1)
-        txtTitle->setText(fromUtf8(cut.title));
-    if (done >= 2)
-        txtDateTime->setText(fromUtf8(cut.dateTime));
-    if (done >= 3)
-        txtWTemp->setText(fromUtf8(cut.windChill));
-    if (done >= 4)
-        txtWSpeed->setText(fromUtf8(cut.windSpeed));
-    if (done >= 5)
-        txtCond->setText(fromUtf8(cut.condition));
-    if (done >= 6)
-        Picture1->setPixmap(
-            ConditionImages::picture(cut.imageIndex, devicePixelRatioF(),
-                                     kStandardTwipsPerPixel / platform_.screen.twipsPerPixelX()));
-    if (done >= 7) {
-        txtTemp->setText(fromUtf8(cut.temperature));
-        TrayIconRecord_.storeTip(fromUtf8(cut.tooltip));
+    panel_->showCut(cut, devicePixelRatioF());
+    if (cut.cutsDone >= 7) {
+        TrayIconRecord_.storeTip(
+            QString::fromUtf8(cut.tooltip.data(), static_cast<qsizetype>(cut.tooltip.size())));
         platform_.tray.Shell_NotifyIcon(TrayOperation::Modify, TrayIconRecord_);
     }
-    if (done >= 8) {
-        if (cut.day1NeedsTwoLines)
-            useTwoLineForecast();
-        txtDay1->setText(fromUtf8(cut.day1));
-    }
-    if (done >= 9)
-        txtDay2->setText(fromUtf8(cut.day2));
-    // An error page, a reply cut short or another layout: say so in the first forecast line
-    // the reply left empty, and keep everything it did give.
-    if (done < 8)
-        txtDay1->setText(QLatin1String(kUnreadableWeather));
-    else if (done < 9)
-        txtDay2->setText(QLatin1String(kUnreadableWeather));
-}
-
-void frmMain::useTwoLineForecast()
-{
-    // Once a long first line has been shown the two-line layout stays for the run.
-    if (twoLineForecast_)
-        return;
-    twoLineForecast_ = true;
-    const double tppY = platform_.screen.twipsPerPixelY();
-    // The first line never moves: its laid-out top keeps the exact twips.
-    const double day1TopTwips = MainWindowLayout::find("txtDay1")->top;
-    txtDay1->resize(txtDay1->width(), static_cast<int>(std::lround(
-                                          MainWindowLayout::kDay1TwoLineHeightTwips / tppY)));
-    showWholeLinesOnly(txtDay1);
-    txtDay2->move(txtDay2->x(),
-                  static_cast<int>(std::lround(
-                      (day1TopTwips + MainWindowLayout::kDay2OffsetBelowDay1Twips) / tppY)));
 }
 
 // ---- placement ----
@@ -447,73 +236,11 @@ int frmMain::SetTopMostWindow(QWidget* window, std::int16_t Topmost)
     return 1;
 }
 
-double frmMain::leftTwips() const
-{
-    return x() * platform_.screen.twipsPerPixelX();
-}
-
-double frmMain::topTwips() const
-{
-    return y() * platform_.screen.twipsPerPixelY();
-}
-
-void frmMain::setLeftTwips(double twips)
-{
-    move(static_cast<int>(std::lround(twips / platform_.screen.twipsPerPixelX())), y());
-}
-
-void frmMain::setTopTwips(double twips)
-{
-    move(x(), static_cast<int>(std::lround(twips / platform_.screen.twipsPerPixelY())));
-}
-
-void frmMain::applyRecordedPosition(bool topFirst)
-{
-    if (!platform_.screen.placesWindows())
-        return;
-    const double tppX = platform_.screen.twipsPerPixelX();
-    const double tppY = platform_.screen.twipsPerPixelY();
-    const QRect recorded(static_cast<int>(std::lround(module_.Settings.WindowLeft / tppX)),
-                         static_cast<int>(std::lround(module_.Settings.WindowTop / tppY)), width(),
-                         height());
-    // A monitor unplugged since the position was recorded must not strand the window, nor
-    // lose the place it had there: the stored value stays until the user moves the window.
-    const QPoint target =
-        WindowPlacement::reachablePosition(recorded, platform_.screen.screenAreas());
-    pulledInAt_.reset();
-    if (target != recorded.topLeft())
-        pulledInAt_ = target;
-    if (topFirst) {
-        move(x(), target.y());
-        move(target.x(), target.y());
-    } else {
-        move(target.x(), y());
-        move(target.x(), target.y());
-    }
-}
-
 void frmMain::moveEvent(QMoveEvent* event)
 {
     QWidget::moveEvent(event);
     if (drag_ && drag_->active())
         recordPosition();
-}
-
-void frmMain::recordPosition()
-{
-    // Where windows cannot be placed, the window's edges say nothing about where it
-    // stands: the stored place waits for a desktop that can place it. Neither do they while
-    // the window stands where it was pulled onto a screen.
-    if (!platform_.screen.placesWindows() || (pulledInAt_ && pos() == *pulledInAt_))
-        return;
-    module_.Settings.WindowLeft = WindowPlacement::roundTwips(leftTwips());
-    module_.Settings.WindowTop = WindowPlacement::roundTwips(topTwips());
-}
-
-void frmMain::userMoveEnded()
-{
-    pulledInAt_.reset();
-    recordPosition();
 }
 
 // ---- the title strip ----
@@ -534,12 +261,6 @@ void frmMain::Label6_MouseMove(int Button, QPoint globalPosition)
     titleStripMove(Button, globalPosition);
 }
 
-void frmMain::Label6_MouseDown(int Button)
-{
-    if (Button == 2)
-        openPopupMenu();
-}
-
 void frmMain::Frame1_MouseMove(int Button, QPoint position, QPoint globalPosition)
 {
     if (module_.WindowShown == kTrue) {
@@ -548,12 +269,6 @@ void frmMain::Frame1_MouseMove(int Button, QPoint position, QPoint globalPositio
     }
     // While hidden the strip's X carries a tray notification code, in pixels.
     trayNotification(position.x(), kStripRestoreCode);
-}
-
-void frmMain::Frame1_MouseDown(int Button)
-{
-    if (Button == 2)
-        openPopupMenu();
 }
 
 void frmMain::Form_MouseMove(int, QPoint position)
@@ -581,8 +296,8 @@ void frmMain::openPopupMenu()
 
 QString frmMain::trayTip() const
 {
-    if (trimSpaces(txtTitle->text()) != QLatin1String(kNoPlaceTitle))
-        return txtTitle->text() + QStringLiteral(" : ") + txtTemp->text();
+    if (panel_->showsPlace())
+        return panel_->title() + QStringLiteral(" : ") + panel_->temperature();
     return QStringLiteral("Brisora ") + QString::fromStdString(module_.AppVersion);
 }
 
@@ -628,16 +343,6 @@ void frmMain::Label3_Click()
     minimize_to_tray();
 }
 
-void frmMain::Picture2_Click()
-{
-    mnuOptions_Click();
-}
-
-void frmMain::mnuOpen_Click()
-{
-    restore_from_tray();
-}
-
 void frmMain::mnuOptions_Click()
 {
     if (unloaded_)
@@ -662,11 +367,6 @@ QList<frmOptions*> frmMain::openOptionsDialogs() const
     return open;
 }
 
-void frmMain::mnuExit_Click()
-{
-    Form_Unload();
-}
-
 void frmMain::handOverFromSecondStart()
 {
     if (unloaded_)
@@ -678,12 +378,6 @@ void frmMain::handOverFromSecondStart()
         return;
     }
     restore_from_tray();
-}
-
-void frmMain::saveForSession()
-{
-    if (!unloaded_)
-        SaveConfig();
 }
 
 void frmMain::trayAvailabilityChanged(bool available)

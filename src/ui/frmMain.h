@@ -1,11 +1,14 @@
 #pragma once
 
+#include "OptionsHost.h"
 #include "app/Module1.h"
 #include "feed/FetchView.h"
+#include "panel/WeatherPanel.h"
 #include "platform/PlatformServices.h"
 #include "platform/TrayIconRecord.h"
-#include "ui/OptionsHost.h"
+#include "window/WindowPosition.h"
 
+#include <QLabel>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -22,6 +25,7 @@ namespace brisora {
 
 class WeatherFetch;
 class WindowDrag;
+class WindowPosition;
 class frmOptions;
 
 /// The widget's main window: a borderless, top-most 207 × 331 pixel window with the title
@@ -31,8 +35,8 @@ class frmMain final : public QWidget, public FetchView, public OptionsHost
 {
     Q_OBJECT
 public:
-    static constexpr const char* kNoPlaceTitle = "options: Select Location";
-    static constexpr const char* kUnreadableWeather = "weather could not be read";
+    static constexpr const char* kNoPlaceTitle = WeatherPanel::kNoPlaceTitle;
+    static constexpr const char* kUnreadableWeather = WeatherPanel::kUnreadableWeather;
 
     frmMain(Module1& module, PlatformServices& platform, QWidget* parent = nullptr);
     ~frmMain() override;
@@ -49,11 +53,11 @@ public:
     void RefreshOptions() override;
     void tmrData_Timer();
     void tmrInterval_Timer();
-    void mnuRefresh_Click();
+    void mnuRefresh_Click() { RefreshOptions(); }
     WeatherFetch& fetch() { return *fetch_; }
 
     // Weather panel.
-    void ClearWeather() override;
+    void ClearWeather() override { panel_->clear(); }
     void ParseWeather(const std::string& reply) override;
 
     /// Puts `window` into the top-most band when `Topmost` is exactly -1, out of it otherwise.
@@ -62,9 +66,17 @@ public:
 
     // The title strip: Label6 and Frame1. Button is the mask 1 left, 2 right, 4 middle.
     void Label6_MouseMove(int Button, QPoint globalPosition);
-    void Label6_MouseDown(int Button);
+    void Label6_MouseDown(int Button)
+    {
+        if (Button == 2)
+            openPopupMenu();
+    }
     void Frame1_MouseMove(int Button, QPoint position, QPoint globalPosition);
-    void Frame1_MouseDown(int Button);
+    void Frame1_MouseDown(int Button)
+    {
+        if (Button == 2)
+            openPopupMenu();
+    }
     /// Pointer moves over the bare window; X in pixels also carries tray notification codes.
     void Form_MouseMove(int Button, QPoint position);
     /// How often the popup menu has been opened (tests watch it).
@@ -77,15 +89,19 @@ public:
     /// raised and active. Also what a second start asks of the running widget.
     void restore_from_tray();
     void Label3_Click();
-    void Picture2_Click();
-    void mnuOpen_Click();
+    void Picture2_Click() { mnuOptions_Click(); }
+    void mnuOpen_Click() { restore_from_tray(); }
     void mnuOptions_Click();
-    void mnuExit_Click();
+    void mnuExit_Click() { Form_Unload(); }
     /// A later start of the program asked for this one: the newest open options dialog
     /// comes to the front, or else the window comes back as restore_from_tray brings it.
     void handOverFromSecondStart();
     /// The desktop session saves its state: writes the settings file; the program runs on.
-    void saveForSession();
+    void saveForSession()
+    {
+        if (!unloaded_)
+            SaveConfig();
+    }
     const TrayIconRecord& trayIconRecord() const { return TrayIconRecord_; }
     /// The options dialogs now open, oldest first.
     QList<frmOptions*> openOptionsDialogs() const;
@@ -97,14 +113,14 @@ public:
     void showMainWindow() override;
 
     /// The window's edges in twips, as the settings file stores them.
-    double leftTwips() const;
-    double topTwips() const;
-    void setLeftTwips(double twips);
-    void setTopTwips(double twips);
+    double leftTwips() const { return position_->leftTwips(); }
+    double topTwips() const { return position_->topTwips(); }
+    void setLeftTwips(double twips) { position_->setLeftTwips(twips); }
+    void setTopTwips(double twips) { position_->setTopTwips(twips); }
     /// WindowLeft and WindowTop := the current edges, rounded half to even.
-    void recordPosition();
+    void recordPosition() { position_->record(); }
 
-    QLabel* label(const char* name) const;
+    QLabel* label(const char* name) const { return findChild<QLabel*>(QLatin1String(name)); }
 
 signals:
     /// Form_Unload has run; the program may end.
@@ -124,18 +140,17 @@ private:
     void trayNotification(int code, int restoreCode);
     void titleStripMove(int Button, QPoint globalPosition);
     /// Moves the window to its recorded place, onto the nearest screen if that lies off every one.
-    void applyRecordedPosition(bool topFirst);
+    void applyRecordedPosition(bool topFirst) { position_->apply(topFirst); }
     /// A drag by the user has ended: from now on the window's own place is recorded.
-    void userMoveEnded();
+    void userMoveEnded() { position_->userMoveEnded(); }
     void trayAvailabilityChanged(bool available);
     void trayLostWhileHidden();
-    void useTwoLineForecast();
 
     // FetchView
-    void setTitleCaption(const QString& caption) override;
-    QString barCaption() const override;
-    void setBarCaption(const QString& caption) override;
-    void showNetworkError() override;
+    void setTitleCaption(const QString& caption) override { panel_->setTitle(caption); }
+    QString barCaption() const override { return panel_->bar(); }
+    void setBarCaption(const QString& caption) override { panel_->setBar(caption); }
+    void showNetworkError() override { panel_->showNetworkError(); }
 
     void LoadConfig();
     void SaveConfig();
@@ -143,9 +158,6 @@ private:
     void buildMenu();
     void fillTrayIconRecord();
     QString trayTip() const;
-    QLabel* addLabel(const char* name, QWidget* container, const QString& caption,
-                     const QFont& font);
-    QRect pixelRect(const char* name) const;
 
     Module1& module_;
     PlatformServices& platform_;
@@ -156,27 +168,14 @@ private:
     brisora::TrayIconRecord TrayIconRecord_;
     bool unloaded_ = false;
     bool startsHidden_ = false;
-    bool twoLineForecast_ = false;
     /// Hidden to the task bar, for want of a tray host.
     bool minimizedToTaskBar_ = false;
-    /// Where the window was pulled onto a screen from a stored place off every screen; while
-    /// it stands there, recordings keep the stored place.
-    std::optional<QPoint> pulledInAt_;
 
     QFrame* Frame1 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* Label3 = nullptr;
-    QLabel* txtTitle = nullptr;
-    QLabel* txtDateTime = nullptr;
-    QWidget* picPanel = nullptr;
-    QLabel* Picture1 = nullptr;
-    QLabel* txtTemp = nullptr;
-    QLabel* txtWTemp = nullptr;
-    QLabel* txtWSpeed = nullptr;
-    QLabel* txtCond = nullptr;
-    QLabel* txtDay1 = nullptr;
-    QLabel* txtDay2 = nullptr;
-    QLabel* lblBar = nullptr;
+    std::unique_ptr<WeatherPanel> panel_;
+    std::unique_ptr<WindowPosition> position_;
     QLabel* Picture2 = nullptr;
 
     QMenu* mnuMain = nullptr;

@@ -1,5 +1,7 @@
 #include "frmOptions.h"
 
+#include "Fonts.h"
+#include "OptionsHost.h"
 #include "app/BuildConfig.h"
 #include "app/Module1.h"
 #include "platform/PlatformServices.h"
@@ -7,9 +9,7 @@
 #include "platform/StartAtLogon.h"
 #include "platform/TcpClient.h"
 #include "search/PlaceSearch.h"
-#include "ui/CaptionFrame.h"
-#include "ui/Fonts.h"
-#include "ui/OptionsHost.h"
+#include "widgets/CaptionFrame.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "layout/OptionsLayout.h"
 #include "search/SearchView.h"
-#include "ui/OptionsLayout.h"
 
 #include <QSvgRenderer>
 #include <QWidget>

@@ -5,9 +5,9 @@
 #include "platform/PlatformServices.h"
 #include "support/FakePlatform.h"
 #include "support/Fixture.h"
-#include "ui/ConditionImages.h"
-#include "ui/MainWindowLayout.h"
+#include "ui/art/ConditionImages.h"
 #include "ui/frmMain.h"
+#include "ui/layout/MainWindowLayout.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -227,14 +227,14 @@ TEST_F(frmMainPanelTest, LongFirstForecastLineSwitchesToTwoLinesForGood)
     EXPECT_EQ(rect("txtDay2"), day2);
 
     std::map<std::string, QRect> before;
-    for (const ControlLayout& c : MainWindowLayout::controls())
+    for (const ControlLayout& c : mainLayout::controls())
         before[c.name] = rect(c.name);
 
     fetch(replacedAll(imperial, "text=\"Snow\"", "text=\"Snowy\"")); // 26 characters
     EXPECT_EQ(text("txtDay1"), "Tue, Snowy. High:9  Low:-4");
     EXPECT_EQ(rect("txtDay1"), QRect(2, 119, 191, 40)) << "600 twips high";
     EXPECT_EQ(rect("txtDay2"), QRect(3, 160, 191, 40)) << "615 twips below txtDay1's top";
-    for (const ControlLayout& c : MainWindowLayout::controls()) {
+    for (const ControlLayout& c : mainLayout::controls()) {
         if (std::string_view(c.name) != "txtDay1" && std::string_view(c.name) != "txtDay2") {
             EXPECT_EQ(rect(c.name), before[c.name]) << c.name << " does not move";
         }
@@ -430,7 +430,7 @@ TEST_F(frmMainPanelTest, EveryControlStandsWhereTheDesignPutsItAt96Dpi)
 {
     open();
     EXPECT_EQ(form->size(), QSize(207, 331));
-    ASSERT_EQ(MainWindowLayout::controls().size(), kDesignPixels.size());
+    ASSERT_EQ(mainLayout::controls().size(), kDesignPixels.size());
     for (const auto& [name, place] : kDesignPixels) {
         const QWidget* widget = control(name.c_str());
         ASSERT_NE(widget, nullptr) << name;
@@ -446,7 +446,7 @@ TEST_F(frmMainPanelTest, EverythingScalesOnAHighDpiScreen)
     const double twipsPerPixel = 10.0; // 144 dpi
     open(twipsPerPixel);
     EXPECT_EQ(form->size(), QSize(311, 497)) << "3105 × 4965 twips, rounded";
-    for (const ControlLayout& c : MainWindowLayout::controls()) {
+    for (const ControlLayout& c : mainLayout::controls()) {
         const QRect actual = rect(c.name);
         EXPECT_LE(std::abs(actual.x() - c.left / twipsPerPixel), 0.5) << c.name;
         EXPECT_LE(std::abs(actual.y() - c.top / twipsPerPixel), 0.5) << c.name;

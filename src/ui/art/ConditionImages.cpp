@@ -1,7 +1,6 @@
 #include "ConditionImages.h"
 
-#include <QPainter>
-#include <QSvgRenderer>
+#include "art/SvgArt.h"
 
 #include <array>
 
@@ -79,14 +78,7 @@ QPixmap ConditionImages::picture(int index, double devicePixelRatio, double layo
         layoutScale = 1.0;
     // Drawn straight at the device size from the vector art, never scaled up from 52 pixels.
     const int side = qRound(kSidePixels * layoutScale * devicePixelRatio);
-    QPixmap pixmap(side, side);
-    pixmap.fill(Qt::transparent);
-    QSvgRenderer renderer(resourcePath(index));
-    QPainter painter(&pixmap);
-    renderer.render(&painter);
-    painter.end();
-    pixmap.setDevicePixelRatio(devicePixelRatio);
-    return pixmap;
+    return drawSvg(resourcePath(index), QSize(side, side), devicePixelRatio);
 }
 
 } // namespace brisora
