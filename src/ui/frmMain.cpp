@@ -1,23 +1,22 @@
 #include "frmMain.h"
 
-#include "app/BuildConfig.h"
+#include "CaptionLabel.h"
+#include "ConditionImages.h"
+#include "Fonts.h"
+#include "MainWindowLayout.h"
+#include "PointerEvents.h"
+#include "ScreenMetrics.h"
+#include "SettingsStorage.h"
+#include "TcpClient.h"
+#include "TrayIconService.h"
+#include "WeatherFetch.h"
+#include "WindowDrag.h"
+#include "WindowFront.h"
+#include "WindowIcon.h"
+#include "WindowPlacement.h"
 #include "app/SettingsCodec.h"
 #include "feed/FeedCutter.h"
-#include "feed/WeatherFetch.h"
-#include "platform/ScreenMetrics.h"
-#include "platform/SettingsStorage.h"
-#include "platform/TcpClient.h"
-#include "platform/TrayIconService.h"
-#include "ui/CaptionLabel.h"
-#include "ui/ConditionImages.h"
-#include "ui/Fonts.h"
-#include "ui/MainWindowLayout.h"
-#include "ui/PointerEvents.h"
-#include "ui/WindowDrag.h"
-#include "ui/WindowFront.h"
-#include "ui/WindowIcon.h"
-#include "ui/WindowPlacement.h"
-#include "ui/frmOptions.h"
+#include "frmOptions.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -115,7 +114,7 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
     buildControls();
     buildMenu();
     fetch_ = std::make_unique<WeatherFetch>(module_, platform_.newSocket(),
-                                            parseServiceHost(build::kFeedHost), *this);
+                                            parseServiceHost(platform_.feedHost), *this);
     connect(&platform_.tray, &TrayIconService::leftButtonReleased, this,
             &frmMain::restore_from_tray);
     connect(&platform_.tray, &TrayIconService::rightButtonPressed, this, &frmMain::openPopupMenu);
@@ -257,7 +256,7 @@ QLabel* frmMain::label(const char* name) const
 
 void frmMain::Form_Load()
 {
-    module_.AppVersion = build::kAppVersion;
+    module_.AppVersion = platform_.appVersion;
     lblBar->setText(QString());
     SetTopMostWindow(this, kTrue);
     LoadConfig();

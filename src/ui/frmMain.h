@@ -1,10 +1,10 @@
 #pragma once
 
+#include "FetchView.h"
+#include "OptionsHost.h"
+#include "PlatformServices.h"
+#include "TrayIconRecord.h"
 #include "app/Module1.h"
-#include "feed/FetchView.h"
-#include "platform/PlatformServices.h"
-#include "platform/TrayIconRecord.h"
-#include "ui/OptionsHost.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "search/SearchView.h"
-#include "ui/OptionsLayout.h"
+#include "OptionsLayout.h"
+#include "SearchView.h"
 
 #include <QSvgRenderer>
 #include <QWidget>

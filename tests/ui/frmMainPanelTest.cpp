@@ -1,13 +1,13 @@
 // The weather panel of the main window: what each label shows after a reply, the condition
 // picture, the forecast lines' two-line layout, clearing, unreadable replies, the tray tip,
 // and the laid-out geometry and fonts at standard and high dpi.
-#include "feed/FetchView.h"
-#include "platform/PlatformServices.h"
+#include "ConditionImages.h"
+#include "FetchView.h"
+#include "MainWindowLayout.h"
+#include "PlatformServices.h"
+#include "frmMain.h"
 #include "support/FakePlatform.h"
 #include "support/Fixture.h"
-#include "ui/ConditionImages.h"
-#include "ui/MainWindowLayout.h"
-#include "ui/frmMain.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>

@@ -1,9 +1,9 @@
-#include "feed/WeatherFetch.h"
-#include "platform/PlatformServices.h"
+#include "PlatformServices.h"
+#include "WeatherFetch.h"
+#include "WindowPlacement.h"
+#include "frmMain.h"
+#include "frmOptions.h"
 #include "support/FakePlatform.h"
-#include "ui/WindowPlacement.h"
-#include "ui/frmMain.h"
-#include "ui/frmOptions.h"
 
 #include <QAction>
 #include <QApplication>
