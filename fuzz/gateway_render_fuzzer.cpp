@@ -2,11 +2,11 @@
 
 #include "fuzz_check.h"
 
-#include "gateway/FeedDocument.h"
-#include "gateway/ForecastJsonReader.h"
-#include "gateway/GeocodingJsonReader.h"
-#include "gateway/NominatimJsonReader.h"
-#include "gateway/PlaceSearchDocument.h"
+#include "FeedDocument.h"
+#include "ForecastJsonReader.h"
+#include "GeocodingJsonReader.h"
+#include "NominatimJsonReader.h"
+#include "PlaceSearchDocument.h"
 
 #include <QByteArrayView>
 #include <QStringDecoder>

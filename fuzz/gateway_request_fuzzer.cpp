@@ -2,9 +2,9 @@
 
 #include "fuzz_check.h"
 
-#include "gateway/GatewayRequest.h"
-#include "gateway/HttpRequestHead.h"
-#include "gateway/PlaceId.h"
+#include "GatewayRequest.h"
+#include "HttpRequestHead.h"
+#include "PlaceId.h"
 
 #include <cstddef>
 #include <cstdint>

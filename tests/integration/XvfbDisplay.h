@@ -2,11 +2,13 @@
 
 #include "integration/ChildProcess.h"
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <poll.h>
 #include <sstream>
 #include <string>
+#include <xcb/xcb.h>
 
 namespace brisora::test {
 
@@ -53,20 +55,36 @@ public:
     }
 
     /// Starts a window manager (openbox) and a notification area (trayer) on the display;
-    /// true once the notification area has its window.
+    /// true once the notification area serves icons.
     bool startDesktop()
     {
-        const std::vector<std::string> environment{"DISPLAY=" + name_};
-        windowManager_ = std::make_unique<ChildProcess>(
-            "openbox", std::vector<std::string>{"--sm-disable"}, environment);
+        // trayer places its panel through the window manager, and a program finds the tray by
+        // the selection's owner, which comes after the panel's window: wait for each in turn.
+        if (!startWindowManagerOnly())
+            return false;
         tray_ = std::make_unique<ChildProcess>(
-            "trayer", std::vector<std::string>{"--edge", "bottom", "--width", "10"}, environment);
-        for (int attempt = 0; attempt < 400; ++attempt) { // up to ten seconds
-            if (!xdotool("search --class trayer").empty())
-                return true;
-            ::usleep(25000);
-        }
-        return false;
+            "trayer", std::vector<std::string>{"--edge", "bottom", "--width", "10"},
+            environment({}));
+        return pollUntil([&] { return selectionOwned("_NET_SYSTEM_TRAY_S0"); },
+                         std::chrono::seconds(10));
+    }
+
+    /// True while some client owns the X selection `selection`.
+    bool selectionOwned(const std::string& selection) const
+    {
+        xcb_connection_t* connection = xcb_connect(name_.c_str(), nullptr);
+        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, selection.size(), selection.c_str()),
+            nullptr);
+        xcb_get_selection_owner_reply_t* owner =
+            atom ? xcb_get_selection_owner_reply(
+                       connection, xcb_get_selection_owner(connection, atom->atom), nullptr)
+                 : nullptr;
+        const bool owned = owner && owner->owner != XCB_WINDOW_NONE;
+        std::free(owner);
+        std::free(atom);
+        xcb_disconnect(connection);
+        return owned;
     }
 
     bool ready() const { return !name_.empty(); }

@@ -15,9 +15,9 @@ constexpr qsizetype maxQueuedBytes = 64 * 1024;
 
 } // namespace
 
-HttpConnection::HttpConnection(QTcpSocket* socket, FeedService& service, HttpServer& server,
+HttpConnection::HttpConnection(QTcpSocket* socket, RequestHandler& handler, HttpServer& server,
                                const HttpServer::Limits& limits, QObject* parent)
-    : QObject(parent), m_socket(socket), m_service(service), m_server(server),
+    : QObject(parent), m_socket(socket), m_handler(handler), m_server(server),
       m_headTimeout(limits.headTimeout), m_idleTimeout(limits.idleTimeout),
       m_maxHeadBytes(limits.maxHeadBytes)
 {
@@ -103,7 +103,7 @@ void HttpConnection::processBuffer()
         const bool keepAlive = parsed.head.keepAlive && !parsed.head.hasBody;
         enter(Phase::Answering);
         QPointer<HttpConnection> self(this);
-        m_service.handle(request, [self, keepAlive](GatewayReply reply) {
+        m_handler.handle(request, [self, keepAlive](GatewayReply reply) {
             if (!self || self->m_phase != Phase::Answering)
                 return; // the client left, or was closed, before the source answered
             self->answer(reply.status, reply.body, keepAlive);

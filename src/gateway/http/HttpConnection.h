@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FeedService.h"
 #include "HttpServer.h"
+#include "RequestHandler.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -28,13 +28,13 @@ public:
     enum class Phase
     {
         ReadingHead, // waiting for a complete request head
-        Answering,   // a request is with the service
+        Answering,   // a request is with the handler
         Idle,        // kept alive after a reply, nothing received since
         Closing,
     };
 
     /// Takes `socket` into this object's Qt parent tree.
-    HttpConnection(QTcpSocket* socket, FeedService& service, HttpServer& server,
+    HttpConnection(QTcpSocket* socket, RequestHandler& handler, HttpServer& server,
                    const HttpServer::Limits& limits, QObject* parent);
 
     Phase phase() const { return m_phase; }
@@ -51,7 +51,7 @@ private:
     void closeAfterWriting();
 
     QTcpSocket* m_socket; // child of this
-    FeedService& m_service;
+    RequestHandler& m_handler;
     HttpServer& m_server;
     std::chrono::milliseconds m_headTimeout;
     std::chrono::milliseconds m_idleTimeout;

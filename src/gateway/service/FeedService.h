@@ -3,10 +3,11 @@
 #include "GatewayClock.h"
 #include "GatewayLog.h"
 #include "GatewayReply.h"
-#include "GatewayRequest.h"
 #include "LastGoodStore.h"
 #include "PlaceStore.h"
 #include "ReplyCache.h"
+#include "RequestCoalescer.h"
+#include "RequestHandler.h"
 #include "WeatherSource.h"
 
 #include <QHash>
@@ -26,7 +27,7 @@ namespace brisora::gateway {
 /// when the source says that answer lasts). Concurrent requests for the same thing share one
 /// upstream call, and failures are held briefly so that clients retrying every few seconds
 /// cost the source nothing. Each fallback to an older document is logged.
-class FeedService
+class FeedService : public RequestHandler
 {
 public:
     struct Timing
@@ -40,14 +41,12 @@ public:
         std::chrono::milliseconds unknownHeld = std::chrono::hours(1);
     };
 
-    using Respond = std::function<void(GatewayReply)>;
-
     FeedService(WeatherSource& source, PlaceStore& places, LastGoodStore& lastGood,
                 GatewayClock clock, Timing timing, GatewayLog log = {});
 
     /// Answers `request` through `respond`, at once or when the source has answered. A
     /// RejectedRequest is answered with its status.
-    void handle(const GatewayRequest& request, Respond respond);
+    void handle(const GatewayRequest& request, Respond respond) override;
 
     /// True while a search, a look-up or a forecast fetch (a refresh in the background too)
     /// waits for the source.
@@ -74,9 +73,9 @@ private:
     Timing m_timing;
     GatewayLog m_log;
     ReplyCache m_replies;
-    QHash<QString, QList<Respond>> m_feedWaiters; // a key here has a fetch under way
-    QHash<QString, QList<std::function<void(PlaceLookup)>>> m_lookupWaiters;
-    QHash<QString, QList<Respond>> m_searchWaiters;
+    RequestCoalescer<GatewayReply> m_feeds; // a key here has a fetch under way
+    RequestCoalescer<PlaceLookup> m_lookups;
+    RequestCoalescer<GatewayReply> m_searches;
     QSet<QString> m_slowFetchesLogged; // feeds under way already answered from an older one
     QObject m_timerContext;            // ends the waits still running when the service goes
 };

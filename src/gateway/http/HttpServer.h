@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FeedService.h"
 #include "GatewayLog.h"
+#include "RequestHandler.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -15,7 +15,7 @@ namespace brisora::gateway {
 class HttpConnection;
 
 /// The gateway's HTTP/1.1 server: accepts connections on one address and hands each to an
-/// HttpConnection that answers through `service`. Runs entirely on the event loop.
+/// HttpConnection that answers through `handler`. Runs entirely on the event loop.
 ///
 /// At most `maxConnections` are open. When one more comes, the connection that has waited
 /// longest without a complete request is closed to admit it, or, when there is none, the
@@ -37,7 +37,7 @@ public:
         int maxConnections = 1000;
     };
 
-    HttpServer(FeedService& service, Limits limits, GatewayLog log, QObject* parent = nullptr);
+    HttpServer(RequestHandler& handler, Limits limits, GatewayLog log, QObject* parent = nullptr);
 
     /// Starts listening; false (with errorString()) when the address cannot be bound.
     bool listen(const QHostAddress& address, quint16 port);
@@ -62,7 +62,7 @@ private:
     /// Closes the connection to give up first (see the class comment); false when none may.
     bool closeOneForANewcomer();
 
-    FeedService& m_service;
+    RequestHandler& m_handler;
     Limits m_limits;
     GatewayLog m_log;
     QTcpServer m_server;

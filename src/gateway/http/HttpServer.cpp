@@ -22,8 +22,8 @@ constexpr std::chrono::milliseconds acceptRetryDelay{100};
 
 } // namespace
 
-HttpServer::HttpServer(FeedService& service, Limits limits, GatewayLog log, QObject* parent)
-    : QObject(parent), m_service(service), m_limits(limits), m_log(std::move(log))
+HttpServer::HttpServer(RequestHandler& handler, Limits limits, GatewayLog log, QObject* parent)
+    : QObject(parent), m_handler(handler), m_limits(limits), m_log(std::move(log))
 {
     connect(&m_server, &QTcpServer::newConnection, this, &HttpServer::acceptConnections);
     connect(&m_server, &QTcpServer::acceptError, this, &HttpServer::recoverFromAcceptError);
@@ -72,7 +72,7 @@ void HttpServer::acceptConnections()
             socket->deleteLater();
             continue;
         }
-        auto* connection = new HttpConnection(socket, m_service, *this, m_limits, this);
+        auto* connection = new HttpConnection(socket, m_handler, *this, m_limits, this);
         m_connections.insert(connection);
         connect(connection, &QObject::destroyed, this, [this, connection] {
             if (m_connections.remove(connection))

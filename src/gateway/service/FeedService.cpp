@@ -48,7 +48,7 @@ void FeedService::handle(const GatewayRequest& request, Respond respond)
 
 bool FeedService::hasWorkUnderWay() const
 {
-    return !m_feedWaiters.isEmpty() || !m_lookupWaiters.isEmpty() || !m_searchWaiters.isEmpty();
+    return !m_feeds.isEmpty() || !m_lookups.isEmpty() || !m_searches.isEmpty();
 }
 
 void FeedService::handleFeed(const FeedRequest& request, Respond respond)
@@ -70,8 +70,7 @@ void FeedService::handleFeed(const FeedRequest& request, Respond respond)
         *pending = nullptr;
         respondOnce(std::move(reply));
     };
-    const bool underWay = m_feedWaiters.contains(key);
-    m_feedWaiters[key].append(answer);
+    const bool underWay = !m_feeds.join(key, answer);
     QTimer::singleShot(m_timing.sourceWait, &m_timerContext,
                        [this, key, placeIdText, units = request.units, pending, answer] {
                            if (!*pending)
@@ -109,8 +108,7 @@ std::optional<GatewayReply> FeedService::olderFeed(const QString& key, const QSt
 void FeedService::startFeed(const QString& placeIdText, Units units)
 {
     const QString key = feedKey(placeIdText, units);
-    if (!m_feedWaiters.contains(key))
-        m_feedWaiters.insert(key, {});
+    m_feeds.begin(key);
     const std::optional<PlaceId> id = PlaceId::parse(placeIdText.toStdString());
     if (!id) {
         finishFeed(key, GatewayReply{200, renderCityNotFoundDocument(placeIdText, units)},
@@ -141,9 +139,7 @@ void FeedService::withPlace(const PlaceId& id, std::function<void(PlaceLookup)> 
         next(PlaceLookup{PlaceLookup::Outcome::Found, {*known}, {}});
         return;
     }
-    const bool underWay = m_lookupWaiters.contains(idText);
-    m_lookupWaiters[idText].append(std::move(next));
-    if (underWay)
+    if (!m_lookups.join(idText, std::move(next)))
         return;
     m_source.lookupPlace(id, [this, idText](PlaceLookup lookup) {
         if (lookup.outcome == PlaceLookup::Outcome::Found) {
@@ -155,9 +151,7 @@ void FeedService::withPlace(const PlaceId& id, std::function<void(PlaceLookup)> 
                 m_places.storePlace(place);
             }
         }
-        const QList<std::function<void(PlaceLookup)>> waiting = m_lookupWaiters.take(idText);
-        for (const auto& waiter : waiting)
-            waiter(lookup);
+        m_lookups.finish(idText, lookup);
     });
 }
 
@@ -201,10 +195,7 @@ void FeedService::finishFeed(const QString& key, GatewayReply reply,
     const qint64 now = nowMs();
     m_replies.put(key, ReplyCache::Entry{reply, now + fresh.count(), now + usable.count()}, now);
     m_slowFetchesLogged.remove(key);
-    // Taken out first: answering may bring the next request of a connection straight in.
-    const QList<Respond> waiting = m_feedWaiters.take(key);
-    for (const Respond& respond : waiting)
-        respond(reply);
+    m_feeds.finish(key, reply);
 }
 
 void FeedService::handleSearch(const PlaceSearchRequest& request, Respond respond)
@@ -222,9 +213,7 @@ void FeedService::handleSearch(const PlaceSearchRequest& request, Respond respon
         respond(cached->reply);
         return;
     }
-    const bool underWay = m_searchWaiters.contains(key);
-    m_searchWaiters[key].append(std::move(respond));
-    if (underWay)
+    if (!m_searches.join(key, std::move(respond)))
         return;
     m_source.searchPlaces(request.words, [this, key, words = request.words](PlaceLookup lookup) {
         switch (lookup.outcome) {
@@ -263,9 +252,7 @@ void FeedService::handleSearch(const PlaceSearchRequest& request, Respond respon
 
 void FeedService::finishSearch(const QString& key, const GatewayReply& reply)
 {
-    const QList<Respond> waiting = m_searchWaiters.take(key);
-    for (const Respond& respond : waiting)
-        respond(reply);
+    m_searches.finish(key, reply);
 }
 
 } // namespace brisora::gateway
