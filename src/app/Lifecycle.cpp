@@ -1,7 +1,7 @@
 #include "Lifecycle.h"
 
-#include "app/SessionEvents.h"
-#include "ui/frmMain.h"
+#include "SessionEvents.h"
+#include "frmMain.h"
 
 #include <QCoreApplication>
 

@@ -1,17 +1,18 @@
 // The composition root: the only place that names the concrete platform pieces of each
 // system and hands them to the windows. CMake builds only the files of the pieces chosen
 // here.
-#include "app/Lifecycle.h"
+#include "BuildConfig.h"
+#include "Fonts.h"
+#include "Lifecycle.h"
+#include "PlatformServices.h"
+#include "SessionEvents.h"
+#include "SingleInstance.h"
 #include "app/Module1.h"
 #include "app/PlatformRequest.h"
-#include "app/SessionEvents.h"
-#include "platform/FileSettingsStorage.h"
-#include "platform/PlatformServices.h"
-#include "platform/QtScreenMetrics.h"
-#include "platform/QtTrayIconService.h"
-#include "platform/SingleInstance.h"
-#include "ui/Fonts.h"
-#include "ui/frmMain.h"
+#include "frmMain.h"
+#include "qt/FileSettingsStorage.h"
+#include "qt/QtScreenMetrics.h"
+#include "qt/QtTrayIconService.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -21,27 +22,27 @@
 #include <cstdlib>
 
 #if defined(Q_OS_LINUX)
-#include "platform/PosixHandoverChannel.h"
-#include "platform/PosixTcpClient.h"
+#include "posix/PosixHandoverChannel.h"
+#include "posix/PosixTcpClient.h"
 using SystemTcpClient = brisora::PosixTcpClient;
 using SystemHandoverChannel = brisora::PosixHandoverChannel;
 #else
-#include "platform/QtHandoverChannel.h"
-#include "platform/QtTcpClient.h"
+#include "qt/QtHandoverChannel.h"
+#include "qt/QtTcpClient.h"
 using SystemTcpClient = brisora::QtTcpClient;
 using SystemHandoverChannel = brisora::QtHandoverChannel;
 #endif
 
 #if defined(Q_OS_WIN)
-#include "platform/WindowsRunKey.h"
+#include "win/WindowsRunKey.h"
 using SystemStartAtLogon = brisora::WindowsRunKey;
 #else
-#include "platform/XdgAutostartEntry.h"
+#include "posix/XdgAutostartEntry.h"
 using SystemStartAtLogon = brisora::XdgAutostartEntry;
 #endif
 
 #if defined(Q_OS_UNIX)
-#include "app/SignalWatcher.h"
+#include "SignalWatcher.h"
 
 #include <csignal>
 #endif
@@ -103,6 +104,9 @@ int main(int argc, char* argv[])
         screen,
         startAtLogon,
         QCoreApplication::applicationFilePath(),
+        brisora::build::kFeedHost,
+        brisora::build::kSearchHost,
+        brisora::build::kAppVersion,
     };
 
     brisora::Module1 module;

@@ -1,7 +1,7 @@
 #include "WeatherFetch.h"
 
-#include "feed/FetchView.h"
-#include "platform/TcpClient.h"
+#include "FetchView.h"
+#include "TcpClient.h"
 
 namespace brisora {
 

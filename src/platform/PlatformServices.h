@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace brisora {
 
@@ -23,6 +24,9 @@ struct PlatformServices
     ScreenMetrics& screen;
     StartAtLogon& startAtLogon;
     QString executablePath; ///< absolute path of the running program
+    std::string feedHost;   ///< weather feed service, "name" or "name:port"
+    std::string searchHost; ///< place search service, "name" or "name:port"
+    std::string appVersion; ///< the program's version, "1.25"
 };
 
 } // namespace brisora

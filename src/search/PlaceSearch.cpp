@@ -1,8 +1,8 @@
 #include "PlaceSearch.h"
 
-#include "platform/TcpClient.h"
+#include "SearchView.h"
+#include "TcpClient.h"
 #include "search/PlaceReplyCutter.h"
-#include "search/SearchView.h"
 
 #include <algorithm>
 

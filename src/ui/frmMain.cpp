@@ -1,17 +1,16 @@
 #include "frmMain.h"
 
 #include "Fonts.h"
-#include "app/BuildConfig.h"
+#include "ScreenMetrics.h"
+#include "TcpClient.h"
+#include "TrayIconService.h"
+#include "WeatherFetch.h"
 #include "art/SvgArt.h"
 #include "art/WindowIcon.h"
 #include "feed/FeedCutter.h"
-#include "feed/WeatherFetch.h"
 #include "frmOptions.h"
 #include "layout/MainWindowLayout.h"
 #include "panel/WeatherPanel.h"
-#include "platform/ScreenMetrics.h"
-#include "platform/TcpClient.h"
-#include "platform/TrayIconService.h"
 #include "settings/SettingsFile.h"
 #include "widgets/LayoutControls.h"
 #include "widgets/PointerEvents.h"
@@ -55,7 +54,7 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
     buildControls();
     buildMenu();
     fetch_ = std::make_unique<WeatherFetch>(module_, platform_.newSocket(),
-                                            parseServiceHost(build::kFeedHost), *this);
+                                            parseServiceHost(platform_.feedHost), *this);
     connect(&platform_.tray, &TrayIconService::leftButtonReleased, this,
             &frmMain::restore_from_tray);
     connect(&platform_.tray, &TrayIconService::rightButtonPressed, this, &frmMain::openPopupMenu);
@@ -136,7 +135,7 @@ void frmMain::buildMenu()
 
 void frmMain::Form_Load()
 {
-    module_.AppVersion = build::kAppVersion;
+    module_.AppVersion = platform_.appVersion;
     panel_->setBar(QString());
     SetTopMostWindow(this, kTrue);
     LoadConfig();

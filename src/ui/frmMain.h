@@ -1,11 +1,11 @@
 #pragma once
 
+#include "FetchView.h"
 #include "OptionsHost.h"
+#include "PlatformServices.h"
+#include "TrayIconRecord.h"
 #include "app/Module1.h"
-#include "feed/FetchView.h"
 #include "panel/WeatherPanel.h"
-#include "platform/PlatformServices.h"
-#include "platform/TrayIconRecord.h"
 #include "window/WindowPosition.h"
 
 #include <QLabel>

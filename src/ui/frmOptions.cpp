@@ -2,13 +2,12 @@
 
 #include "Fonts.h"
 #include "OptionsHost.h"
-#include "app/BuildConfig.h"
+#include "PlaceSearch.h"
+#include "PlatformServices.h"
+#include "ScreenMetrics.h"
+#include "StartAtLogon.h"
+#include "TcpClient.h"
 #include "app/Module1.h"
-#include "platform/PlatformServices.h"
-#include "platform/ScreenMetrics.h"
-#include "platform/StartAtLogon.h"
-#include "platform/TcpClient.h"
-#include "search/PlaceSearch.h"
 #include "widgets/CaptionFrame.h"
 
 #include <QCheckBox>
@@ -100,7 +99,7 @@ frmOptions::frmOptions(Module1& module, OptionsHost& host, PlatformServices& pla
 
     buildControls();
     search_ =
-        std::make_unique<PlaceSearch>(platform_.newSocket(), parseServiceHost(build::kSearchHost),
+        std::make_unique<PlaceSearch>(platform_.newSocket(), parseServiceHost(platform_.searchHost),
                                       static_cast<SearchView&>(*this));
     Form_Load();
     txtWord->setFocus();

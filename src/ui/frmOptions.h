@@ -1,7 +1,7 @@
 #pragma once
 
+#include "SearchView.h"
 #include "layout/OptionsLayout.h"
-#include "search/SearchView.h"
 
 #include <QSvgRenderer>
 #include <QWidget>

@@ -1,9 +1,9 @@
-#include "search/PlaceSearch.h"
-#include "search/SearchView.h"
+#include "PlaceSearch.h"
+#include "SearchView.h"
 #include "support/FakeTcpClient.h"
 #include "support/Fixture.h"
 
-#include "platform/PosixTcpClient.h"
+#include "posix/PosixTcpClient.h"
 
 #include <QFile>
 #include <QSignalSpy>

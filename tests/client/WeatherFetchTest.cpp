@@ -1,4 +1,4 @@
-#include "feed/WeatherFetch.h"
+#include "WeatherFetch.h"
 #include "support/FakeFetchView.h"
 #include "support/FakeTcpClient.h"
 

@@ -6,8 +6,8 @@
 #include "integration/PanelProbe.h"
 #include "integration/SlowestCall.h"
 
-#include "feed/WeatherFetch.h"
-#include "platform/PosixTcpClient.h"
+#include "WeatherFetch.h"
+#include "posix/PosixTcpClient.h"
 #include "support/FakeFetchView.h"
 #include "support/ScriptedPeer.h"
 

@@ -2,9 +2,9 @@
 #include "integration/EventPump.h"
 #include "integration/FaultReplies.h"
 
+#include "WeatherFetch.h"
 #include "feed/FeedCutter.h"
-#include "feed/WeatherFetch.h"
-#include "platform/PosixTcpClient.h"
+#include "posix/PosixTcpClient.h"
 #include "support/FakeFetchView.h"
 #include "support/ScriptedPeer.h"
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "platform/PlatformServices.h"
+#include "PlatformServices.h"
+#include "frmMain.h"
 #include "support/FakeScreenMetrics.h"
 #include "support/FakeSettingsStorage.h"
 #include "support/FakeStartAtLogon.h"
 #include "support/FakeTcpClient.h"
 #include "support/FakeTrayIconService.h"
-#include "ui/frmMain.h"
 
 #include <QLabel>
 
@@ -26,7 +26,10 @@ public:
                     storage_,
                     screen_,
                     logon_,
-                    QStringLiteral("/opt/brisora/brisora")},
+                    QStringLiteral("/opt/brisora/brisora"),
+                    "127.0.0.1:8417",
+                    "127.0.0.1:8417",
+                    "1.25"},
           form_(std::make_unique<frmMain>(module_, services_))
     {
         module_.Settings.UseCelsius = 1;

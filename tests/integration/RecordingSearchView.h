@@ -1,6 +1,6 @@
 #pragma once
 
-#include "search/SearchView.h"
+#include "SearchView.h"
 
 namespace brisora::test {
 

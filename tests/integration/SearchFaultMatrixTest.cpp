@@ -5,8 +5,8 @@
 #include "integration/RecordingSearchView.h"
 #include "integration/SlowestCall.h"
 
-#include "platform/PosixTcpClient.h"
-#include "search/PlaceSearch.h"
+#include "PlaceSearch.h"
+#include "posix/PosixTcpClient.h"
 #include "support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>

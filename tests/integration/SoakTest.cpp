@@ -3,10 +3,10 @@
 #include "integration/EventPump.h"
 #include "integration/FaultReplies.h"
 
+#include "FetchView.h"
+#include "WeatherFetch.h"
 #include "feed/FeedCutter.h"
-#include "feed/FetchView.h"
-#include "feed/WeatherFetch.h"
-#include "platform/PosixTcpClient.h"
+#include "posix/PosixTcpClient.h"
 #include "support/FakeTcpClient.h"
 #include "support/ScriptedPeer.h"
 

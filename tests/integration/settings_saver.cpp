@@ -4,7 +4,7 @@
 // the way the program writes it at shutdown.
 #include "integration/SaverGeneration.h"
 
-#include "platform/FileSettingsStorage.h"
+#include "qt/FileSettingsStorage.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "platform/FileSettingsStorage.h"
+#include "qt/FileSettingsStorage.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 // what a reset and a close by the peer each mean, and that nothing follows a Close.
 #include "integration/EventPump.h"
 
-#include "platform/PosixTcpClient.h"
+#include "posix/PosixTcpClient.h"
 #include "support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The tray tip as handed to the tray host: a tray that draws it with the toolkit's tooltip
 // reads a text that looks like markup as markup, so the tip must never look like any.
-#include "platform/QtTrayIconService.h"
+#include "qt/QtTrayIconService.h"
 
 #include <QFontMetrics>
 #include <QTextDocument>

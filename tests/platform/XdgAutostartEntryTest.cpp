@@ -1,4 +1,4 @@
-#include "platform/XdgAutostartEntry.h"
+#include "posix/XdgAutostartEntry.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "feed/FetchView.h"
+#include "FetchView.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/PlatformServices.h"
+#include "PlatformServices.h"
 #include "support/FakeScreenMetrics.h"
 #include "support/FakeSettingsStorage.h"
 #include "support/FakeStartAtLogon.h"
@@ -33,7 +33,10 @@ struct FakePlatform
                               storage,
                               screen,
                               logon,
-                              QStringLiteral("/opt/brisora/brisora")};
+                              QStringLiteral("/opt/brisora/brisora"),
+                              "127.0.0.1:8417",
+                              "127.0.0.1:8417",
+                              "1.25"};
 };
 
 } // namespace brisora::test

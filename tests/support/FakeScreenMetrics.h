@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ScreenMetrics.h"
+#include "ScreenMetrics.h"
 
 namespace brisora::test {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SettingsStorage.h"
+#include "SettingsStorage.h"
 
 #include <QMap>
 #include <QSet>

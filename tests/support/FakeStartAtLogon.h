@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/StartAtLogon.h"
+#include "StartAtLogon.h"
 
 namespace brisora::test {
 

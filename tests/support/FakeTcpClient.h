@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TcpClient.h"
+#include "TcpClient.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/TrayIconService.h"
+#include "TrayIconService.h"
 
 #include <QList>
 

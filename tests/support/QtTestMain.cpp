@@ -1,6 +1,6 @@
 // Test entry point for everything that needs a Qt application object: widgets run on the
 // offscreen platform, the locale is pinned, and the layout fonts are mapped as in the program.
-#include "ui/Fonts.h"
+#include "Fonts.h"
 
 #include <QApplication>
 #include <QLocale>

@@ -1,9 +1,9 @@
 // The program's life as main wires it, with the session's requests emitted by the test.
-#include "app/Lifecycle.h"
-#include "app/SessionEvents.h"
+#include "Lifecycle.h"
+#include "SessionEvents.h"
+#include "frmMain.h"
+#include "frmOptions.h"
 #include "support/FakePlatform.h"
-#include "ui/frmMain.h"
-#include "ui/frmOptions.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,13 +1,13 @@
 // The weather panel of the main window: what each label shows after a reply, the condition
 // picture, the forecast lines' two-line layout, clearing, unreadable replies, the tray tip,
 // and the laid-out geometry and fonts at standard and high dpi.
-#include "feed/FetchView.h"
-#include "platform/PlatformServices.h"
+#include "FetchView.h"
+#include "PlatformServices.h"
+#include "art/ConditionImages.h"
+#include "frmMain.h"
+#include "layout/MainWindowLayout.h"
 #include "support/FakePlatform.h"
 #include "support/Fixture.h"
-#include "ui/art/ConditionImages.h"
-#include "ui/frmMain.h"
-#include "ui/layout/MainWindowLayout.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>

@@ -1,7 +1,7 @@
-#include "feed/WeatherFetch.h"
-#include "platform/PlatformServices.h"
+#include "PlatformServices.h"
+#include "WeatherFetch.h"
+#include "frmMain.h"
 #include "support/FakePlatform.h"
-#include "ui/frmMain.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,9 +1,9 @@
-#include "feed/WeatherFetch.h"
-#include "platform/PlatformServices.h"
+#include "PlatformServices.h"
+#include "WeatherFetch.h"
+#include "frmMain.h"
+#include "frmOptions.h"
 #include "support/FakePlatform.h"
-#include "ui/frmMain.h"
-#include "ui/frmOptions.h"
-#include "ui/window/WindowPlacement.h"
+#include "window/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>

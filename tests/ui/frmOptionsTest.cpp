@@ -1,13 +1,13 @@
-#include "ui/frmOptions.h"
+#include "frmOptions.h"
+#include "OptionsHost.h"
+#include "PlaceSearch.h"
+#include "PlatformServices.h"
 #include "app/Module1.h"
-#include "platform/PlatformServices.h"
-#include "search/PlaceSearch.h"
 #include "support/FakeScreenMetrics.h"
 #include "support/FakeSettingsStorage.h"
 #include "support/FakeStartAtLogon.h"
 #include "support/FakeTcpClient.h"
 #include "support/FakeTrayIconService.h"
-#include "ui/OptionsHost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -109,7 +109,10 @@ protected:
                               storage,
                               screen,
                               logon,
-                              QStringLiteral("/home/u/My Apps/brisora")};
+                              QStringLiteral("/home/u/My Apps/brisora"),
+                              "127.0.0.1:8417",
+                              "127.0.0.1:8417",
+                              "1.25"};
     QPointer<frmOptions> dialog;
 };
 

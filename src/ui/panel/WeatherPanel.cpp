@@ -1,10 +1,10 @@
 #include "WeatherPanel.h"
 
 #include "Fonts.h"
+#include "ScreenMetrics.h"
 #include "art/ConditionImages.h"
 #include "feed/FeedCutter.h"
 #include "layout/MainWindowLayout.h"
-#include "platform/ScreenMetrics.h"
 #include "widgets/LayoutControls.h"
 
 #include <QLabel>

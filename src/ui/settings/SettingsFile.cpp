@@ -1,7 +1,7 @@
 #include "SettingsFile.h"
 
-#include "platform/ScreenMetrics.h"
-#include "platform/SettingsStorage.h"
+#include "ScreenMetrics.h"
+#include "SettingsStorage.h"
 #include "window/WindowPlacement.h"
 
 namespace brisora {

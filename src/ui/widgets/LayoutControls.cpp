@@ -1,6 +1,6 @@
 #include "LayoutControls.h"
 
-#include "platform/ScreenMetrics.h"
+#include "ScreenMetrics.h"
 #include "widgets/CaptionLabel.h"
 
 #include <QFontMetricsF>

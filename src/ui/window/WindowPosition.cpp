@@ -1,6 +1,6 @@
 #include "WindowPosition.h"
 
-#include "platform/ScreenMetrics.h"
+#include "ScreenMetrics.h"
 #include "window/WindowPlacement.h"
 
 #include <QWidget>
