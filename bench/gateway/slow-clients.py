@@ -35,7 +35,7 @@ UNFINISHED_HEAD = b"GET " + FEED + b" HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Slow: "
 
 def find_gateway():
     for build in ("build/test", "build", "build-gw-bench"):
-        path = os.path.join(ROOT, build, "src/gateway/brisora-gateway")
+        path = os.path.join(ROOT, build, "src/gateway/app/brisora-gateway")
         if os.access(path, os.X_OK):
             return path
     sys.exit("no built brisora-gateway found; pass --gateway")
