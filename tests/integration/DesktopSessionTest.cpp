@@ -57,7 +57,12 @@ protected:
     /// Alt+F4 on the focused window; true once the program has ended with status 0.
     bool closeWithAltF4(const std::string& window)
     {
-        display.xdotool("windowactivate --sync " + window + " key alt+F4");
+        display.xdotool("windowactivate --sync " + window);
+        // The window manager hands the focus over a moment after the activation is asked for,
+        // and a key goes to whoever holds the focus then.
+        if (!pollUntil([&] { return display.xdotool("getactivewindow") == window; }, 10s))
+            return false;
+        display.xdotool("key alt+F4");
         const std::optional<int> status = app->waitForExit(20s);
         return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
     }
