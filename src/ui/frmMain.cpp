@@ -1,6 +1,5 @@
 #include "frmMain.h"
 
-#include "Fonts.h"
 #include "ScreenMetrics.h"
 #include "TcpClient.h"
 #include "TrayIconService.h"
@@ -14,16 +13,14 @@
 #include "settings/SettingsFile.h"
 #include "widgets/LayoutControls.h"
 #include "widgets/PointerEvents.h"
-#include "window/WindowDrag.h"
+#include "window/MainMenu.h"
+#include "window/TitleStrip.h"
 #include "window/WindowFront.h"
 #include "window/WindowPosition.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCursor>
-#include <QFrame>
 #include <QLabel>
-#include <QMenu>
 
 #include <cmath>
 
@@ -31,8 +28,6 @@ namespace brisora {
 
 namespace {
 
-constexpr auto kSansSerif = "MS Sans Serif";
-constexpr double kTitleFontPoints = 9.75;
 // Tray notification codes as pointer-message numbers: left button released, its double
 // click (which the title strip answers), right button pressed.
 constexpr int kLeftButtonUpCode = 514;
@@ -52,7 +47,6 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
     paintColours(this, kWhite, &kBlack);
     position_ = std::make_unique<WindowPosition>(*this, platform_.screen, module_.Settings);
     buildControls();
-    buildMenu();
     fetch_ = std::make_unique<WeatherFetch>(module_, platform_.newSocket(),
                                             parseServiceHost(platform_.feedHost), *this);
     connect(&platform_.tray, &TrayIconService::leftButtonReleased, this,
@@ -71,19 +65,14 @@ void frmMain::buildControls()
     setFixedSize(L::toPixels(L::kWidthTwips, screen.twipsPerPixelX()),
                  L::toPixels(L::kHeightTwips, screen.twipsPerPixelY()));
 
-    Frame1 = new QFrame(this);
-    Frame1->setObjectName(QLatin1String(L::Frame1.name));
-    Frame1->setFrameShape(QFrame::NoFrame);
-    Frame1->setGeometry(pixelRect(L::Frame1, screen));
-    paintColours(Frame1, kBlack, &kWhite);
-
-    // The minimize mark shares the program name's font: one font family fewer to load.
-    const QFont title = layoutFont(QLatin1String(kSansSerif), kTitleFontPoints);
-    Label6 = addLayoutLabel(L::Label6, Frame1, QStringLiteral("Brisora"), title, screen);
-    paintColours(Label6, kBlack, &kWhite);
-    Label3 = addLayoutLabel(L::Label3, Frame1, QStringLiteral("  _"), title, screen);
-    paintColours(Label3, kWhite, &kBlack);
-    Label3->setCursor(Qt::PointingHandCursor);
+    strip_ = std::make_unique<TitleStrip>(*this, screen, *position_);
+    connect(strip_.get(), &TitleStrip::nameMoved, this, &frmMain::Label6_MouseMove);
+    connect(strip_.get(), &TitleStrip::namePressed, this, &frmMain::Label6_MouseDown);
+    connect(strip_.get(), &TitleStrip::stripMoved, this, &frmMain::Frame1_MouseMove);
+    connect(strip_.get(), &TitleStrip::stripPressed, this, &frmMain::Frame1_MouseDown);
+    connect(strip_.get(), &TitleStrip::windowMoved, this, &frmMain::Form_MouseMove);
+    connect(strip_.get(), &TitleStrip::markClicked, this, &frmMain::Label3_Click);
+    connect(strip_.get(), &TitleStrip::menuRequested, this, &frmMain::openPopupMenu);
 
     panel_ = std::make_unique<WeatherPanel>(this, screen);
 
@@ -97,38 +86,13 @@ void frmMain::buildControls()
     // canvas 77 × 28): scaled from the vector source it stays sharp, and no edge is cut off.
     Picture2->setPixmap(drawSvg(QStringLiteral(":/options-button.svg"),
                                 Picture2->size() * devicePixelRatioF(), devicePixelRatioF()));
-
-    // Made before the drag, whose watch on the window must see every pointer event first.
-    connect(new PointerEvents(this), &PointerEvents::mouseMove, this,
-            [this](int buttons, QPoint position, QPoint) { Form_MouseMove(buttons, position); });
-    drag_ = new WindowDrag(this);
-    auto* label6Events = new PointerEvents(Label6);
-    connect(label6Events, &PointerEvents::mouseMove, this,
-            [this](int buttons, QPoint, QPoint global) { Label6_MouseMove(buttons, global); });
-    connect(label6Events, &PointerEvents::mouseDown, this,
-            [this](int button, QPoint, QPoint) { Label6_MouseDown(button); });
-    auto* frame1Events = new PointerEvents(Frame1);
-    connect(frame1Events, &PointerEvents::mouseMove, this, &frmMain::Frame1_MouseMove);
-    connect(frame1Events, &PointerEvents::mouseDown, this,
-            [this](int button, QPoint, QPoint) { Frame1_MouseDown(button); });
-    for (PointerEvents* strip : {label6Events, frame1Events})
-        connect(strip, &PointerEvents::mouseUp, drag_, &WindowDrag::pointerWithoutLeftButton);
-    connect(drag_, &WindowDrag::moveEnded, this, &frmMain::userMoveEnded);
-
-    connect(new PointerEvents(Label3), &PointerEvents::clicked, this, &frmMain::Label3_Click);
     connect(new PointerEvents(Picture2), &PointerEvents::clicked, this, &frmMain::Picture2_Click);
-}
 
-void frmMain::buildMenu()
-{
-    mnuMain = new QMenu(QStringLiteral("Main"), this);
-    mnuMain->setObjectName(QStringLiteral("mnuMain"));
-    mnuOpen = mnuMain->addAction(QStringLiteral("Open"), this, &frmMain::mnuOpen_Click);
-    mnuRefresh =
-        mnuMain->addAction(QStringLiteral("Refresh Now"), this, &frmMain::mnuRefresh_Click);
-    mnuOptions = mnuMain->addAction(QStringLiteral("Options"), this, &frmMain::mnuOptions_Click);
-    mnuMain->addSeparator();
-    mnuExit = mnuMain->addAction(QStringLiteral("Exit"), this, &frmMain::mnuExit_Click);
+    mnuMain = new MainMenu(this);
+    connect(mnuMain, &MainMenu::openChosen, this, &frmMain::mnuOpen_Click);
+    connect(mnuMain, &MainMenu::refreshChosen, this, &frmMain::mnuRefresh_Click);
+    connect(mnuMain, &MainMenu::optionsChosen, this, &frmMain::mnuOptions_Click);
+    connect(mnuMain, &MainMenu::exitChosen, this, &frmMain::mnuExit_Click);
 }
 
 // ---- start-up and shutdown ----
@@ -235,35 +199,17 @@ int frmMain::SetTopMostWindow(QWidget* window, std::int16_t Topmost)
     return 1;
 }
 
-void frmMain::moveEvent(QMoveEvent* event)
-{
-    QWidget::moveEvent(event);
-    if (drag_ && drag_->active())
-        recordPosition();
-}
-
 // ---- the title strip ----
-
-void frmMain::titleStripMove(int Button, QPoint globalPosition)
-{
-    if (Button == 1)
-        drag_->leftButtonMove(globalPosition);
-    else
-        drag_->pointerWithoutLeftButton();
-    recordPosition();
-    if (Button == 2)
-        openPopupMenu();
-}
 
 void frmMain::Label6_MouseMove(int Button, QPoint globalPosition)
 {
-    titleStripMove(Button, globalPosition);
+    strip_->pointerMove(Button, globalPosition);
 }
 
 void frmMain::Frame1_MouseMove(int Button, QPoint position, QPoint globalPosition)
 {
     if (module_.WindowShown == kTrue) {
-        titleStripMove(Button, globalPosition);
+        strip_->pointerMove(Button, globalPosition);
         return;
     }
     // While hidden the strip's X carries a tray notification code, in pixels.
@@ -286,9 +232,17 @@ void frmMain::trayNotification(int code, int restoreCode)
 void frmMain::openPopupMenu()
 {
     ++popupMenuOpenings_;
-    // Not modal: the fetch's ticks and socket events go on while the menu is open.
-    if (!mnuMain->isVisible())
-        mnuMain->popup(QCursor::pos());
+    mnuMain->openAtPointer();
+}
+
+QMenu* frmMain::popupMenu() const
+{
+    return mnuMain;
+}
+
+QAction* frmMain::openItem() const
+{
+    return mnuMain->actions().first();
 }
 
 // ---- tray and menu ----
@@ -309,7 +263,7 @@ void frmMain::fillTrayIconRecord()
 void frmMain::show_in_tray()
 {
     module_.WindowShown = kTrue;
-    mnuOpen->setEnabled(false);
+    mnuMain->setOpenEnabled(false);
     fillTrayIconRecord();
     platform_.tray.Shell_NotifyIcon(TrayOperation::Add, TrayIconRecord_);
 }
@@ -317,7 +271,7 @@ void frmMain::show_in_tray()
 void frmMain::minimize_to_tray()
 {
     module_.WindowShown = kFalse;
-    mnuOpen->setEnabled(true);
+    mnuMain->setOpenEnabled(true);
     // Without a notification area a hidden window could never be brought back: minimize it
     // to the task bar instead.
     minimizedToTaskBar_ = !platform_.tray.isAvailable();
@@ -333,7 +287,7 @@ void frmMain::restore_from_tray()
     applyRecordedPosition(true);
     showMainWindow();
     module_.WindowShown = kTrue;
-    mnuOpen->setEnabled(false);
+    mnuMain->setOpenEnabled(false);
 }
 
 void frmMain::Label3_Click()
@@ -404,7 +358,7 @@ void frmMain::trayLostWhileHidden()
 
 void frmMain::setOpenItemEnabled(bool enabled)
 {
-    mnuOpen->setEnabled(enabled);
+    mnuMain->setOpenEnabled(enabled);
 }
 
 void frmMain::showMainWindow()

@@ -19,12 +19,12 @@
 class QLabel;
 class QMenu;
 class QAction;
-class QFrame;
 
 namespace brisora {
 
+class MainMenu;
+class TitleStrip;
 class WeatherFetch;
-class WindowDrag;
 class WindowPosition;
 class frmOptions;
 
@@ -105,8 +105,8 @@ public:
     const TrayIconRecord& trayIconRecord() const { return TrayIconRecord_; }
     /// The options dialogs now open, oldest first.
     QList<frmOptions*> openOptionsDialogs() const;
-    QMenu* popupMenu() const { return mnuMain; }
-    QAction* openItem() const { return mnuOpen; }
+    QMenu* popupMenu() const;
+    QAction* openItem() const;
 
     // OptionsHost
     void setOpenItemEnabled(bool enabled) override;
@@ -127,7 +127,6 @@ signals:
     void unloadedForGood();
 
 protected:
-    void moveEvent(QMoveEvent* event) override;
     /// A close request of the window manager unloads the window as Exit does.
     void closeEvent(QCloseEvent* event) override;
     /// A restore from the task bar, where the window went without a tray host, restores it
@@ -138,11 +137,8 @@ private:
     void openPopupMenu();
     /// Acts on a tray notification code: `restoreCode` restores, 516 opens the menu.
     void trayNotification(int code, int restoreCode);
-    void titleStripMove(int Button, QPoint globalPosition);
     /// Moves the window to its recorded place, onto the nearest screen if that lies off every one.
     void applyRecordedPosition(bool topFirst) { position_->apply(topFirst); }
-    /// A drag by the user has ended: from now on the window's own place is recorded.
-    void userMoveEnded() { position_->userMoveEnded(); }
     void trayAvailabilityChanged(bool available);
     void trayLostWhileHidden();
 
@@ -155,14 +151,12 @@ private:
     void LoadConfig();
     void SaveConfig();
     void buildControls();
-    void buildMenu();
     void fillTrayIconRecord();
     QString trayTip() const;
 
     Module1& module_;
     PlatformServices& platform_;
     std::unique_ptr<WeatherFetch> fetch_;
-    WindowDrag* drag_ = nullptr;
     QList<QPointer<frmOptions>> optionsDialogs_;
     int popupMenuOpenings_ = 0;
     brisora::TrayIconRecord TrayIconRecord_;
@@ -171,18 +165,11 @@ private:
     /// Hidden to the task bar, for want of a tray host.
     bool minimizedToTaskBar_ = false;
 
-    QFrame* Frame1 = nullptr;
-    QLabel* Label6 = nullptr;
-    QLabel* Label3 = nullptr;
-    std::unique_ptr<WeatherPanel> panel_;
     std::unique_ptr<WindowPosition> position_;
+    std::unique_ptr<TitleStrip> strip_;
+    std::unique_ptr<WeatherPanel> panel_;
     QLabel* Picture2 = nullptr;
-
-    QMenu* mnuMain = nullptr;
-    QAction* mnuOpen = nullptr;
-    QAction* mnuRefresh = nullptr;
-    QAction* mnuOptions = nullptr;
-    QAction* mnuExit = nullptr;
+    MainMenu* mnuMain = nullptr;
 };
 
 } // namespace brisora
