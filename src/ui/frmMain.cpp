@@ -18,7 +18,6 @@
 #include "window/WindowFront.h"
 #include "window/WindowPosition.h"
 
-#include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
 
@@ -51,7 +50,8 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
                                             parseServiceHost(platform_.feedHost), *this);
     connect(&platform_.tray, &TrayIconService::leftButtonReleased, this,
             &frmMain::restore_from_tray);
-    connect(&platform_.tray, &TrayIconService::rightButtonPressed, this, &frmMain::openPopupMenu);
+    connect(&platform_.tray, &TrayIconService::rightButtonPressed, mnuMain,
+            &MainMenu::openAtPointer);
     connect(&platform_.tray, &TrayIconService::availabilityChanged, this,
             &frmMain::trayAvailabilityChanged);
 }
@@ -72,7 +72,6 @@ void frmMain::buildControls()
     connect(strip_.get(), &TitleStrip::stripPressed, this, &frmMain::Frame1_MouseDown);
     connect(strip_.get(), &TitleStrip::windowMoved, this, &frmMain::Form_MouseMove);
     connect(strip_.get(), &TitleStrip::markClicked, this, &frmMain::Label3_Click);
-    connect(strip_.get(), &TitleStrip::menuRequested, this, &frmMain::openPopupMenu);
 
     panel_ = std::make_unique<WeatherPanel>(this, screen);
 
@@ -93,6 +92,7 @@ void frmMain::buildControls()
     connect(mnuMain, &MainMenu::refreshChosen, this, &frmMain::mnuRefresh_Click);
     connect(mnuMain, &MainMenu::optionsChosen, this, &frmMain::mnuOptions_Click);
     connect(mnuMain, &MainMenu::exitChosen, this, &frmMain::mnuExit_Click);
+    connect(strip_.get(), &TitleStrip::menuRequested, mnuMain, &MainMenu::openAtPointer);
 }
 
 // ---- start-up and shutdown ----
@@ -206,6 +206,18 @@ void frmMain::Label6_MouseMove(int Button, QPoint globalPosition)
     strip_->pointerMove(Button, globalPosition);
 }
 
+void frmMain::Label6_MouseDown(int Button)
+{
+    if (Button == 2)
+        mnuMain->openAtPointer();
+}
+
+void frmMain::Frame1_MouseDown(int Button)
+{
+    if (Button == 2)
+        mnuMain->openAtPointer();
+}
+
 void frmMain::Frame1_MouseMove(int Button, QPoint position, QPoint globalPosition)
 {
     if (module_.WindowShown == kTrue) {
@@ -226,23 +238,7 @@ void frmMain::trayNotification(int code, int restoreCode)
     if (code == restoreCode)
         restore_from_tray();
     else if (code == kRightButtonDownCode)
-        openPopupMenu();
-}
-
-void frmMain::openPopupMenu()
-{
-    ++popupMenuOpenings_;
-    mnuMain->openAtPointer();
-}
-
-QMenu* frmMain::popupMenu() const
-{
-    return mnuMain;
-}
-
-QAction* frmMain::openItem() const
-{
-    return mnuMain->actions().first();
+        mnuMain->openAtPointer();
 }
 
 // ---- tray and menu ----

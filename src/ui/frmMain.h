@@ -8,7 +8,6 @@
 #include "panel/WeatherPanel.h"
 #include "window/WindowPosition.h"
 
-#include <QLabel>
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -17,8 +16,6 @@
 #include <optional>
 
 class QLabel;
-class QMenu;
-class QAction;
 
 namespace brisora {
 
@@ -35,9 +32,6 @@ class frmMain final : public QWidget, public FetchView, public OptionsHost
 {
     Q_OBJECT
 public:
-    static constexpr const char* kNoPlaceTitle = WeatherPanel::kNoPlaceTitle;
-    static constexpr const char* kUnreadableWeather = WeatherPanel::kUnreadableWeather;
-
     frmMain(Module1& module, PlatformServices& platform, QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -45,7 +39,6 @@ public:
     void Form_Load();
     /// Shutdown: writes the settings file and removes the tray icon. Runs at most once.
     void Form_Unload();
-    bool unloaded() const { return unloaded_; }
     /// False when start-up hid the window to the tray.
     bool showsAfterLoad() const { return !startsHidden_; }
 
@@ -54,7 +47,6 @@ public:
     void tmrData_Timer();
     void tmrInterval_Timer();
     void mnuRefresh_Click() { RefreshOptions(); }
-    WeatherFetch& fetch() { return *fetch_; }
 
     // Weather panel.
     void ClearWeather() override { panel_->clear(); }
@@ -66,21 +58,11 @@ public:
 
     // The title strip: Label6 and Frame1. Button is the mask 1 left, 2 right, 4 middle.
     void Label6_MouseMove(int Button, QPoint globalPosition);
-    void Label6_MouseDown(int Button)
-    {
-        if (Button == 2)
-            openPopupMenu();
-    }
+    void Label6_MouseDown(int Button);
     void Frame1_MouseMove(int Button, QPoint position, QPoint globalPosition);
-    void Frame1_MouseDown(int Button)
-    {
-        if (Button == 2)
-            openPopupMenu();
-    }
+    void Frame1_MouseDown(int Button);
     /// Pointer moves over the bare window; X in pixels also carries tray notification codes.
     void Form_MouseMove(int Button, QPoint position);
-    /// How often the popup menu has been opened (tests watch it).
-    int popupMenuOpenings() const { return popupMenuOpenings_; }
 
     // Tray and menu.
     void show_in_tray();
@@ -102,25 +84,10 @@ public:
         if (!unloaded_)
             SaveConfig();
     }
-    const TrayIconRecord& trayIconRecord() const { return TrayIconRecord_; }
-    /// The options dialogs now open, oldest first.
-    QList<frmOptions*> openOptionsDialogs() const;
-    QMenu* popupMenu() const;
-    QAction* openItem() const;
 
     // OptionsHost
     void setOpenItemEnabled(bool enabled) override;
     void showMainWindow() override;
-
-    /// The window's edges in twips, as the settings file stores them.
-    double leftTwips() const { return position_->leftTwips(); }
-    double topTwips() const { return position_->topTwips(); }
-    void setLeftTwips(double twips) { position_->setLeftTwips(twips); }
-    void setTopTwips(double twips) { position_->setTopTwips(twips); }
-    /// WindowLeft and WindowTop := the current edges, rounded half to even.
-    void recordPosition() { position_->record(); }
-
-    QLabel* label(const char* name) const { return findChild<QLabel*>(QLatin1String(name)); }
 
 signals:
     /// Form_Unload has run; the program may end.
@@ -134,7 +101,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void openPopupMenu();
+    /// The options dialogs now open, oldest first.
+    QList<frmOptions*> openOptionsDialogs() const;
+    /// WindowLeft and WindowTop := the current edges, rounded half to even.
+    void recordPosition() { position_->record(); }
     /// Acts on a tray notification code: `restoreCode` restores, 516 opens the menu.
     void trayNotification(int code, int restoreCode);
     /// Moves the window to its recorded place, onto the nearest screen if that lies off every one.
@@ -158,7 +128,6 @@ private:
     PlatformServices& platform_;
     std::unique_ptr<WeatherFetch> fetch_;
     QList<QPointer<frmOptions>> optionsDialogs_;
-    int popupMenuOpenings_ = 0;
     brisora::TrayIconRecord TrayIconRecord_;
     bool unloaded_ = false;
     bool startsHidden_ = false;

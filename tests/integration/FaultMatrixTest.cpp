@@ -196,7 +196,7 @@ TEST_F(FetchFaultTest, FourKilobytesOfBinaryGarbageAreParsedAndSaidToBeUnreadabl
     ASSERT_TRUE(settle([&] { return fetch->replyBytes() == garbage.size(); }));
     expectCompletesAtNextTick();
     EXPECT_EQ(QByteArray::fromStdString(view.parsed[0]), garbage);
-    EXPECT_EQ(panel.show(view.parsed[0], "txtDay1"), frmMain::kUnreadableWeather);
+    EXPECT_EQ(panel.show(view.parsed[0], "txtDay1"), WeatherPanel::kUnreadableWeather);
     EXPECT_EQ(panel.show(view.parsed[0], "txtTemp"), "");
 }
 
@@ -208,7 +208,7 @@ TEST_F(FetchFaultTest, AnHtmlErrorPageOver2000BytesIsSaidToBeUnreadable)
     start(peer);
     ASSERT_TRUE(settle([&] { return fetch->replyBytes() == page.size(); }));
     expectCompletesAtNextTick();
-    EXPECT_EQ(panel.show(view.parsed[0], "txtDay1"), frmMain::kUnreadableWeather);
+    EXPECT_EQ(panel.show(view.parsed[0], "txtDay1"), WeatherPanel::kUnreadableWeather);
 }
 
 TEST_F(FetchFaultTest, AReplyInOneByteSegmentsArrivesWhole)
@@ -221,5 +221,5 @@ TEST_F(FetchFaultTest, AReplyInOneByteSegmentsArrivesWhole)
     expectCompletesAtNextTick();
     EXPECT_EQ(QByteArray::fromStdString(view.parsed[0]), reply);
     EXPECT_FALSE(panel.show(view.parsed[0], "txtTemp").isEmpty());
-    EXPECT_NE(panel.show(view.parsed[0], "txtDay1"), frmMain::kUnreadableWeather);
+    EXPECT_NE(panel.show(view.parsed[0], "txtDay1"), WeatherPanel::kUnreadableWeather);
 }

@@ -7,8 +7,7 @@
 #include "support/FakeStartAtLogon.h"
 #include "support/FakeTcpClient.h"
 #include "support/FakeTrayIconService.h"
-
-#include <QLabel>
+#include "support/WindowLookup.h"
 
 #include <memory>
 #include <string>
@@ -40,7 +39,7 @@ public:
     {
         form_->ClearWeather();
         form_->ParseWeather(reply);
-        return form_->label(labelName)->text();
+        return label(*form_, labelName)->text();
     }
 
 private:

@@ -4,9 +4,10 @@
 #include "frmMain.h"
 #include "frmOptions.h"
 #include "support/FakePlatform.h"
+#include "support/WindowLookup.h"
 
-#include <QAction>
 #include <QApplication>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ protected:
     }
     void TearDown() override
     {
-        for (frmOptions* dialog : form.openOptionsDialogs())
+        for (frmOptions* dialog : openOptionsDialogs())
             dialog->cancel();
         // The unload's request to end the loop must not reach a later test's event loop.
         QCoreApplication::removePostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
@@ -48,15 +49,16 @@ protected:
 TEST_F(LifecycleTest, SessionSaveWritesTheSettingsAndTheWidgetRunsOn)
 {
     start("0");
+    QSignalSpy unloaded(&form, &frmMain::unloadedForGood);
     module.Settings.RefreshHours = 6; // changed in Options, in memory only
     emit session.saveRequested();
     EXPECT_TRUE(written().startsWith("0\r\n0\r\n6\r\n1500\r\n3000\r\n")) << written().constData();
-    EXPECT_FALSE(form.unloaded());
+    EXPECT_EQ(unloaded.count(), 0);
     EXPECT_TRUE(form.isVisible());
     EXPECT_TRUE(tray.iconShown);
 
     emit session.endRequested();
-    EXPECT_TRUE(form.unloaded());
+    EXPECT_EQ(unloaded.count(), 1);
     EXPECT_FALSE(tray.iconShown);
 }
 
@@ -65,7 +67,7 @@ TEST_F(LifecycleTest, HandOverRaisesAnOpenDialogOrBringsTheHiddenWindowBack)
     start("1");
     ASSERT_FALSE(form.isVisible());
     form.mnuOptions_Click();
-    frmOptions* dialog = form.openOptionsDialogs().value(0);
+    frmOptions* dialog = openOptionsDialogs().value(0);
     ASSERT_TRUE(dialog);
 
     emit session.handOverRequested();
@@ -77,6 +79,6 @@ TEST_F(LifecycleTest, HandOverRaisesAnOpenDialogOrBringsTheHiddenWindowBack)
     emit session.handOverRequested();
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(module.WindowShown, kTrue);
-    EXPECT_FALSE(form.openItem()->isEnabled());
+    EXPECT_FALSE(menuItem(form, "Open")->isEnabled());
     EXPECT_EQ(form.pos(), QPoint(100, 200));
 }

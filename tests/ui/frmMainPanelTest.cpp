@@ -8,6 +8,7 @@
 #include "layout/MainWindowLayout.h"
 #include "support/FakePlatform.h"
 #include "support/Fixture.h"
+#include "support/WindowLookup.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -70,7 +71,7 @@ protected:
     }
 
     FetchView& view() { return *form; }
-    QString text(const char* name) const { return form->label(name)->text(); }
+    QString text(const char* name) const { return label(*form, name)->text(); }
     QWidget* control(const char* name) const
     {
         return form->objectName() == QLatin1String(name)
@@ -78,7 +79,7 @@ protected:
                    : form->findChild<QWidget*>(QLatin1String(name));
     }
     QRect rect(const char* name) const { return control(name)->geometry(); }
-    QPixmap picture() const { return form->label("Picture1")->pixmap(); }
+    QPixmap picture() const { return label(*form, "Picture1")->pixmap(); }
     QImage expectedImage(int index) const
     {
         return imageOf(ConditionImages::picture(index, form->devicePixelRatioF()));
@@ -87,7 +88,7 @@ protected:
     /// The options button's picture fills its box and none of it is cut off by the box.
     void expectOptionsButtonDrawnWholeInItsBox() const
     {
-        const QLabel* box = form->label("Picture2");
+        const QLabel* box = label(*form, "Picture2");
         const QImage image = box->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
         const double ratio = box->pixmap().devicePixelRatio();
         const int boxWidth = static_cast<int>(box->width() * ratio);
@@ -249,7 +250,7 @@ TEST_F(frmMainPanelTest, LongFirstForecastLineSwitchesToTwoLinesForGood)
     EXPECT_EQ(rect("txtDay2"), QRect(3, 160, 191, 40));
 
     // The long line is shown whole on its two lines.
-    QLabel* line = form->label("txtDay1");
+    QLabel* line = label(*form, "txtDay1");
     const QRect needed = QFontMetrics(line->font())
                              .boundingRect(QRect(0, 0, line->width(), 1000),
                                            Qt::TextWordWrap | Qt::AlignLeft, line->text());
@@ -269,7 +270,7 @@ TEST_F(frmMainPanelTest, ALineThatDoesNotFitItsBoxIsLeftOutNotCutThrough)
 {
     open();
     fetch(imperial); // the build date with its zone is wider than its one-line box
-    QLabel* line = form->label("txtDateTime");
+    QLabel* line = label(*form, "txtDateTime");
     const int lineBottom = static_cast<int>(std::ceil(QFontMetricsF(line->font()).height()));
     ASSERT_LT(lineBottom, line->height());
     const QImage image = line->grab().toImage();
@@ -290,7 +291,7 @@ TEST_F(frmMainPanelTest, LinesThatShowAreShownWhole)
     // Three lines in the condition box, the last with descenders down to the box's foot.
     fetch(replacedAll(imperial, "text=\"Light Snow\"",
                       "text=\"Patchy Freezing Fog, Gusty and Sloppy, Jumpy\""));
-    QLabel* condition = form->label("txtCond");
+    QLabel* condition = label(*form, "txtCond");
     QLabel roomy(condition->text()); // the same caption with room to spare below
     roomy.setTextFormat(Qt::PlainText);
     roomy.setWordWrap(true);
@@ -316,7 +317,7 @@ TEST_F(frmMainPanelTest, CaptionsWrapAtSpacesOnly)
 {
     open();
     fetch(metric, 1); // "Wed, Showers. High:27  Low:18 " is too wide for one line
-    QLabel* line = form->label("txtDay2");
+    QLabel* line = label(*form, "txtDay2");
     ASSERT_EQ(line->text(), "Wed, Showers. High:27  Low:18 ");
     QLabel broken(QStringLiteral("Wed, Showers. High:27\nLow:18"));
     broken.setTextFormat(Qt::PlainText);
@@ -345,8 +346,8 @@ TEST_F(frmMainPanelTest, ClearWeatherBlanksTheValuesOnly)
     EXPECT_TRUE(picture().isNull());
     EXPECT_EQ(text("txtTitle"), "Lakeside, MN");
     EXPECT_EQ(text("lblBar"), "-----");
-    EXPECT_EQ(tray.calls.size(), trayCalls) << "the tip of the last reply stays";
-    EXPECT_EQ(form->trayIconRecord().szTip, "Lakeside, MN : 3" + kDegreesF);
+    EXPECT_EQ(tray.calls.size(), trayCalls);
+    EXPECT_EQ(tray.shownTip, "Lakeside, MN : 3" + kDegreesF) << "the tip of the last reply stays";
 
     view().showNetworkError();
     EXPECT_EQ(text("txtDay1"), "network error");
@@ -365,7 +366,6 @@ TEST_F(frmMainPanelTest, TrayTipIsCutAtSixtyThreeCharacters)
     ASSERT_GT(full.size(), 63);
     EXPECT_EQ(text("txtTitle"), QString::fromUtf8(place));
     EXPECT_EQ(tray.shownTip, full.left(63));
-    EXPECT_EQ(form->trayIconRecord().szTip, full.left(63));
 }
 
 TEST_F(frmMainPanelTest, UnreadableReplyIsReportedInTheFirstForecastLine)
@@ -381,7 +381,7 @@ TEST_F(frmMainPanelTest, UnreadableReplyIsReportedInTheFirstForecastLine)
         std::string(2100, 'x') + "</p></body></html>\r\n";
     fetch(errorPage);
     EXPECT_EQ(text("txtTitle"), "Lakeside") << "the place name set at the fetch's start stays";
-    EXPECT_EQ(text("txtDay1"), frmMain::kUnreadableWeather);
+    EXPECT_EQ(text("txtDay1"), WeatherPanel::kUnreadableWeather);
     EXPECT_EQ(text("txtTemp"), "");
     EXPECT_TRUE(picture().isNull());
     EXPECT_EQ(tray.calls.size(), trayCalls);
@@ -394,7 +394,7 @@ TEST_F(frmMainPanelTest, UnreadableReplyIsReportedInTheFirstForecastLine)
     EXPECT_EQ(text("txtTitle"), "Lakeside, MN");
     EXPECT_EQ(text("txtTemp"), "3" + kDegreesF);
     EXPECT_EQ(text("txtCond"), "Light Snow");
-    EXPECT_EQ(text("txtDay1"), frmMain::kUnreadableWeather);
+    EXPECT_EQ(text("txtDay1"), WeatherPanel::kUnreadableWeather);
     EXPECT_EQ(text("txtDay2"), "");
     EXPECT_EQ(imageOf(picture()), expectedImage(15));
     EXPECT_EQ(tray.calls.size(), trayCalls + 1);
@@ -404,7 +404,7 @@ TEST_F(frmMainPanelTest, UnreadableReplyIsReportedInTheFirstForecastLine)
         imperial.find("<yweather:forecast", imperial.find("<yweather:forecast") + 1);
     fetch(imperial.substr(0, secondDay));
     EXPECT_EQ(text("txtDay1"), "Tue, Snow. High:9  Low:-4");
-    EXPECT_EQ(text("txtDay2"), frmMain::kUnreadableWeather);
+    EXPECT_EQ(text("txtDay2"), WeatherPanel::kUnreadableWeather);
     EXPECT_EQ(imageOf(picture()), expectedImage(15));
     EXPECT_EQ(tray.shownTip, "Lakeside, MN : 3" + kDegreesF);
     EXPECT_EQ(tray.calls.size(), trayCalls + 2);
@@ -464,23 +464,23 @@ TEST_F(frmMainPanelTest, LayoutFontsResolveToMetricCompatibleOnes)
     for (const char* name :
          {"txtTitle", "txtDateTime", "Label1", "txtTemp", "Label4", "txtWTemp", "Label8",
           "txtWSpeed", "Label2", "txtCond", "Label9", "txtDay1", "txtDay2", "lblBar"}) {
-        const QFont font = form->label(name)->font();
+        const QFont font = label(*form, name)->font();
         EXPECT_EQ(font.family(), "Courier New") << name;
         EXPECT_DOUBLE_EQ(font.pointSizeF(), 8.25) << name;
         EXPECT_EQ(QFontInfo(font).family(), "Liberation Mono") << name;
         EXPECT_EQ(QFontInfo(font).weight(), QFont::Normal) << name;
         EXPECT_FALSE(QFontInfo(font).italic()) << name;
     }
-    const QFont title = form->label("Label6")->font();
+    const QFont title = label(*form, "Label6")->font();
     EXPECT_DOUBLE_EQ(title.pointSizeF(), 9.75);
     EXPECT_EQ(QFontInfo(title).family(), "Liberation Sans");
 
     // The laid-out captions fit their boxes on one line, as designed.
     for (const char* name :
          {"txtTitle", "Label1", "Label4", "Label8", "Label2", "Label9", "Label6"}) {
-        const QLabel* label = form->label(name);
-        const QFontMetrics metrics(label->font());
-        EXPECT_LE(metrics.horizontalAdvance(label->text()), label->width()) << name;
-        EXPECT_LE(metrics.height(), label->height()) << name;
+        const QLabel* caption = label(*form, name);
+        const QFontMetrics metrics(caption->font());
+        EXPECT_LE(metrics.horizontalAdvance(caption->text()), caption->width()) << name;
+        EXPECT_LE(metrics.height(), caption->height()) << name;
     }
 }

@@ -1,10 +1,9 @@
 #include "PlatformServices.h"
-#include "WeatherFetch.h"
 #include "frmMain.h"
 #include "support/FakePlatform.h"
+#include "support/WindowLookup.h"
 
-#include <QAction>
-#include <QLabel>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -39,8 +38,8 @@ TEST_F(frmMainStartupTest, FirstRunStartsShownWithNoPlaceInTheTopRightArea)
     EXPECT_EQ(module.Settings.RefreshHours, 1);
     EXPECT_EQ(module.Settings.LocationName, ">none");
     EXPECT_TRUE(f.showsAfterLoad());
-    EXPECT_EQ(f.label("txtTitle")->text(), "options: Select Location");
-    EXPECT_EQ(f.label("lblBar")->text(), "");
+    EXPECT_EQ(label(f, "txtTitle")->text(), "options: Select Location");
+    EXPECT_EQ(label(f, "lblBar")->text(), "");
     EXPECT_TRUE(sockets[0]->connects.isEmpty());
     EXPECT_GT(f.x(), 1920 / 2);
     EXPECT_LT(f.x() + f.width(), 1920);
@@ -48,7 +47,7 @@ TEST_F(frmMainStartupTest, FirstRunStartsShownWithNoPlaceInTheTopRightArea)
     ASSERT_EQ(tray.calls.size(), 1);
     EXPECT_EQ(tray.calls[0].operation, TrayOperation::Add);
     EXPECT_EQ(tray.shownTip, "Brisora 1.25");
-    EXPECT_FALSE(f.openItem()->isEnabled());
+    EXPECT_FALSE(menuItem(f, "Open")->isEnabled());
     EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     const QList<QSize> sizes = f.windowIcon().availableSizes();
     for (const int side : {16, 24, 32, 48, 64, 128, 256})
@@ -59,11 +58,12 @@ TEST_F(frmMainStartupTest, StoredPlaceIsShownAndFetchedAtOnce)
 {
     const QByteArray file = "0\r\n0\r\n3\r\n1500\r\n3000\r\n2459115\r\n1\r\nNew York, NY\r\n";
     frmMain& f = load(&file);
-    EXPECT_EQ(f.label("txtTitle")->text(), "New York, NY");
+    EXPECT_EQ(label(f, "txtTitle")->text(), "New York, NY");
     EXPECT_EQ(sockets[0]->connects, QStringList{"127.0.0.1:8417"});
     EXPECT_EQ(f.x(), 100);
     EXPECT_EQ(f.y(), 200);
-    EXPECT_TRUE(f.fetch().fetchMetric());
+    sockets[0]->deliverConnect();
+    EXPECT_TRUE(sockets[0]->sent.value(0).contains("?w=2459115&u=c ")) << "in metric units";
 }
 
 TEST_F(frmMainStartupTest, NonePlaceStartsNoFetchEvenWithAWoeid)
@@ -71,7 +71,7 @@ TEST_F(frmMainStartupTest, NonePlaceStartsNoFetchEvenWithAWoeid)
     const QByteArray file = "0\r\n0\r\n1\r\n0\r\n0\r\n2459115\r\n0\r\n>none\r\n";
     frmMain& f = load(&file);
     EXPECT_TRUE(sockets[0]->connects.isEmpty());
-    EXPECT_EQ(f.label("txtTitle")->text(), "options: Select Location");
+    EXPECT_EQ(label(f, "txtTitle")->text(), "options: Select Location");
 }
 
 TEST_F(frmMainStartupTest, NameWithoutWoeidRefreshesButConnectsNowhere)
@@ -79,8 +79,9 @@ TEST_F(frmMainStartupTest, NameWithoutWoeidRefreshesButConnectsNowhere)
     const QByteArray file = "0\r\n0\r\n1\r\n0\r\n0\r\n\r\n0\r\nSomewhere\r\n";
     frmMain& f = load(&file);
     EXPECT_TRUE(sockets[0]->connects.isEmpty());
-    EXPECT_EQ(f.label("txtTitle")->text(), "Somewhere");
-    EXPECT_TRUE(f.fetch().dataTimerEnabled());
+    EXPECT_EQ(label(f, "txtTitle")->text(), "Somewhere");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return label(f, "lblBar")->text() == "-"; }))
+        << "the progress row runs";
 }
 
 TEST_F(frmMainStartupTest, OnlyStartInTrayOneStartsHidden)
@@ -96,7 +97,7 @@ TEST_F(frmMainStartupTest, OnlyStartInTrayOneStartsHidden)
     frmMain& f = load(&file);
     EXPECT_FALSE(f.showsAfterLoad());
     EXPECT_EQ(module.WindowShown, kFalse);
-    EXPECT_TRUE(f.openItem()->isEnabled());
+    EXPECT_TRUE(menuItem(f, "Open")->isEnabled());
     EXPECT_TRUE(tray.iconShown) << "a window hidden at start keeps a way back";
 }
 

@@ -3,6 +3,7 @@
 #include "frmMain.h"
 #include "frmOptions.h"
 #include "support/FakePlatform.h"
+#include "support/WindowLookup.h"
 #include "window/WindowPlacement.h"
 
 #include <QAction>
@@ -39,15 +40,15 @@ protected:
     void TearDown() override
     {
         if (form) {
-            form->popupMenu()->hide();
-            for (frmOptions* dialog : form->openOptionsDialogs())
+            popupMenu(*form)->hide();
+            for (frmOptions* dialog : openOptionsDialogs())
                 dialog->cancel();
         }
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         form.reset();
     }
     bool shown() const { return form->isVisible() && !form->isMinimized(); }
-    bool openEnabled() const { return form->openItem()->isEnabled(); }
+    bool openEnabled() const { return menuItem(*form, "Open")->isEnabled(); }
     QWidget* child(const char* name) const { return form->findChild<QWidget*>(name); }
     /// A pointer move with `buttons` held, sent to `widget` as the window system sends it.
     static void moveOver(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::NoButton)
@@ -76,8 +77,8 @@ TEST_F(frmMainTrayTest, OptionsHidesTheWindowAndClosingGivesItBack)
 {
     startShownWithPlace();
     form->Picture2_Click();
-    ASSERT_EQ(form->openOptionsDialogs().size(), 1);
-    frmOptions* dialog = form->openOptionsDialogs().first();
+    ASSERT_EQ(openOptionsDialogs().size(), 1);
+    frmOptions* dialog = openOptionsDialogs().first();
     EXPECT_EQ(module.ShownBeforeOptions, kTrue);
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(openEnabled());
@@ -96,7 +97,7 @@ TEST_F(frmMainTrayTest, OptionsFromTheTrayTwiceLeavesTheWindowHidden)
     form->Label3_Click();
     form->mnuOptions_Click();
     form->mnuOptions_Click();
-    const QList<frmOptions*> dialogs = form->openOptionsDialogs();
+    const QList<frmOptions*> dialogs = openOptionsDialogs();
     ASSERT_EQ(dialogs.size(), 2);
     EXPECT_EQ(module.ShownBeforeOptions, kFalse);
     dialogs[1]->cancel();
@@ -115,7 +116,7 @@ TEST_F(frmMainTrayTest, PeriodicFetchWhileHiddenBringsTheWindowBackAfterOptions)
     EXPECT_EQ(module.WindowShown, kTrue);
     EXPECT_FALSE(form->isVisible());
     form->mnuOptions_Click();
-    form->openOptionsDialogs().first()->cancel();
+    openOptionsDialogs().first()->cancel();
     EXPECT_TRUE(shown());
 }
 
@@ -124,20 +125,20 @@ TEST_F(frmMainTrayTest, TooltipCarriesPlaceAndTemperatureOrTheProgramName)
     start("0\r\n0\r\n1\r\n");
     EXPECT_EQ(tray.shownTip, "Brisora 1.25");
 
-    form->label("txtTitle")->setText("  options: Select Location ");
-    form->Label3_Click();
-    EXPECT_EQ(form->trayIconRecord().szTip, "Brisora 1.25") << "spaces around do not count";
+    label(*form, "txtTitle")->setText("  options: Select Location ");
+    form->show_in_tray();
+    EXPECT_EQ(tray.shownTip, "Brisora 1.25") << "spaces around do not count";
 
-    form->label("txtTitle")->setText("Options: select location");
-    form->label("txtTemp")->setText("27 °F");
-    form->Label3_Click();
-    EXPECT_EQ(form->trayIconRecord().szTip, "Options: select location : 27 °F")
+    label(*form, "txtTitle")->setText("Options: select location");
+    label(*form, "txtTemp")->setText("27 °F");
+    form->show_in_tray();
+    EXPECT_EQ(tray.shownTip, "Options: select location : 27 °F")
         << "a title that differs in letter case is a place";
 
-    form->label("txtTitle")->setText(QString(60, QChar(0x00E3)));
-    form->Label3_Click();
-    EXPECT_EQ(form->trayIconRecord().szTip, QString(60, QChar(0x00E3)) + " : ");
-    EXPECT_EQ(form->trayIconRecord().szTip.size(), 63);
+    label(*form, "txtTitle")->setText(QString(60, QChar(0x00E3)));
+    form->show_in_tray();
+    EXPECT_EQ(tray.shownTip, QString(60, QChar(0x00E3)) + " : ");
+    EXPECT_EQ(tray.shownTip.size(), 63);
 }
 
 TEST_F(frmMainTrayTest, EachTitleStripEventReachesOneControlOnly)
@@ -149,27 +150,31 @@ TEST_F(frmMainTrayTest, EachTitleStripEventReachesOneControlOnly)
     const QPoint bare(130, 10); // the strip's own area, between the name and the mark
     ASSERT_EQ(strip->childAt(bare), nullptr);
 
+    QMenu* menu = popupMenu(*form);
+    QSignalSpy openings(menu, &QMenu::aboutToShow);
     QTest::mouseClick(name, Qt::RightButton, {}, QPoint(10, 8));
-    EXPECT_EQ(form->popupMenuOpenings(), 1) << "one press on the name, one menu";
+    EXPECT_EQ(openings.count(), 1) << "one press on the name, one menu";
+    menu->hide();
     QTest::mouseClick(strip, Qt::RightButton, {}, bare);
-    EXPECT_EQ(form->popupMenuOpenings(), 2);
-    form->popupMenu()->hide();
+    EXPECT_EQ(openings.count(), 2);
+    menu->hide();
 
     // Left and right held together: the press of the right opens the menu, the move only
     // records.
     QTest::mousePress(name, Qt::LeftButton, {}, QPoint(10, 8));
     QTest::mousePress(name, Qt::RightButton, {}, QPoint(10, 8));
+    EXPECT_EQ(openings.count(), 3);
+    menu->hide();
     module.Settings.WindowLeft = 1;
     QTest::mouseMove(name, QPoint(30, 9));
     EXPECT_EQ(module.Settings.WindowLeft, 4500);
     EXPECT_EQ(form->pos(), QPoint(300, 400));
-    EXPECT_EQ(form->popupMenuOpenings(), 3);
+    EXPECT_EQ(openings.count(), 3);
     QTest::mouseRelease(name, Qt::RightButton, {}, QPoint(30, 9));
     QTest::mouseRelease(name, Qt::LeftButton, {}, QPoint(30, 9));
-    form->popupMenu()->hide();
     moveOver(name, QPoint(12, 8), Qt::RightButton);
-    EXPECT_EQ(form->popupMenuOpenings(), 4) << "a move with the right button held";
-    form->popupMenu()->hide();
+    EXPECT_EQ(openings.count(), 4) << "a move with the right button held";
+    menu->hide();
 
     // The minimize mark takes no part in the strip's drag, three times in a row; the tray
     // icon, or the menu's Open, brings the window back.
@@ -182,7 +187,7 @@ TEST_F(frmMainTrayTest, EachTitleStripEventReachesOneControlOnly)
         EXPECT_TRUE(shown() && !openEnabled() && module.WindowShown == kTrue) << attempt;
         EXPECT_EQ(form->pos(), QPoint(300, 400)) << attempt;
     }
-    EXPECT_EQ(form->popupMenuOpenings(), 4);
+    EXPECT_EQ(openings.count(), 4);
 }
 
 TEST_F(frmMainTrayTest, LeftButtonDragMovesTheWindowAndRecordsWhereItEnded)
@@ -208,11 +213,12 @@ TEST_F(frmMainTrayTest, TitleStripWhileHiddenReadsTrayCodes)
     clickMinimizeMark();
     module.Settings.WindowLeft = 7;
     QWidget* strip = child("Frame1");
+    QSignalSpy openings(popupMenu(*form), &QMenu::aboutToShow);
     moveOver(strip, QPoint(20, 5), Qt::LeftButton);
     EXPECT_EQ(module.Settings.WindowLeft, 7) << "no drag and no record while hidden";
     moveOver(strip, QPoint(516, 5));
-    EXPECT_EQ(form->popupMenuOpenings(), 1);
-    form->popupMenu()->hide();
+    EXPECT_EQ(openings.count(), 1);
+    popupMenu(*form)->hide();
     moveOver(strip, QPoint(515, 5));
     EXPECT_EQ(module.WindowShown, kTrue);
 
@@ -246,7 +252,7 @@ TEST_F(frmMainTrayTest, PositionOffEveryScreenIsBroughtBackWithoutChangingTheSto
     tray.clickLeft();
     EXPECT_EQ(form->pos(), pulledIn);
     form->mnuOptions_Click();
-    form->openOptionsDialogs().first()->cancel();
+    openOptionsDialogs().first()->cancel();
     form->Form_Unload();
     EXPECT_TRUE(
         storage.files.value(storage.settingsPath()).startsWith("0\r\n0\r\n1\r\n40500\r\n1500\r\n"));
@@ -324,9 +330,9 @@ TEST_F(frmMainTrayTest, WithoutATrayHostTheTaskBarStandsInForTheTray)
     // Given back by the options dialog, the window comes out of the task bar, active.
     form->Picture2_Click();
     ASSERT_TRUE(form->isMinimized());
-    QWidget* dialog = form->openOptionsDialogs().first();
+    frmOptions* dialog = openOptionsDialogs().first();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
-    form->openOptionsDialogs().first()->cancel();
+    dialog->cancel();
     EXPECT_TRUE(shown());
     EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
 }
@@ -346,7 +352,7 @@ TEST_F(frmMainTrayTest, ATrayHostThatGoesAwayGivesTheHiddenWindowBack)
     ASSERT_EQ(module.ShownBeforeOptions, kFalse);
     tray.setAvailable(false);
     EXPECT_FALSE(form->isVisible()) << "the open dialog keeps the way back";
-    form->openOptionsDialogs().first()->cancel();
+    openOptionsDialogs().first()->cancel();
     EXPECT_TRUE(shown());
 }
 
@@ -354,16 +360,14 @@ TEST_F(frmMainTrayTest, CloseRequestWithAnOptionsDialogOpenCancelsItAndWritesThe
 {
     startShownWithPlace();
     form->mnuOptions_Click();
-    frmOptions* dialog = form->openOptionsDialogs().first();
-    QPointer<frmOptions> watch(dialog);
+    QPointer<frmOptions> watch(openOptionsDialogs().first());
     QSignalSpy ended(form.get(), &frmMain::unloadedForGood);
     form->show();
     EXPECT_TRUE(form->close()) << "a close request of the window manager is the window's unload";
     EXPECT_EQ(ended.count(), 1);
-    EXPECT_TRUE(form->unloaded());
     EXPECT_FALSE(watch && watch->isVisible());
     EXPECT_FALSE(tray.iconShown);
     EXPECT_TRUE(storage.files.value(storage.settingsPath()).endsWith("Lakeside, MN\r\n"));
     form->mnuOptions_Click();
-    EXPECT_TRUE(form->openOptionsDialogs().isEmpty()) << "no dialog after the program unloaded";
+    EXPECT_TRUE(openOptionsDialogs().isEmpty()) << "no dialog after the program unloaded";
 }
