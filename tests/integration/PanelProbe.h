@@ -1,12 +1,7 @@
 #pragma once
 
-#include "PlatformServices.h"
 #include "frmMain.h"
-#include "support/FakeScreenMetrics.h"
-#include "support/FakeSettingsStorage.h"
-#include "support/FakeStartAtLogon.h"
-#include "support/FakeTcpClient.h"
-#include "support/FakeTrayIconService.h"
+#include "support/FakePlatform.h"
 #include "support/WindowLookup.h"
 
 #include <memory>
@@ -16,20 +11,10 @@ namespace brisora::test {
 
 /// A main window on fakes, used only to show what a reply handed to ParseWeather puts on
 /// screen: the fault tests run the fetch on the real socket, then look at the panel here.
-class PanelProbe
+class PanelProbe : private FakePlatform
 {
 public:
-    PanelProbe()
-        : services_{[] { return std::make_unique<FakeTcpClient>(); },
-                    tray_,
-                    storage_,
-                    screen_,
-                    logon_,
-                    QStringLiteral("/opt/brisora/brisora"),
-                    "127.0.0.1:8417",
-                    "127.0.0.1:8417",
-                    "1.25"},
-          form_(std::make_unique<frmMain>(module_, services_))
+    PanelProbe() : form_(std::make_unique<frmMain>(module_, services))
     {
         module_.Settings.UseCelsius = 1;
     }
@@ -43,11 +28,6 @@ public:
     }
 
 private:
-    FakeTrayIconService tray_;
-    FakeSettingsStorage storage_;
-    FakeScreenMetrics screen_;
-    FakeStartAtLogon logon_;
-    PlatformServices services_;
     Module1 module_;
     std::unique_ptr<frmMain> form_;
 };

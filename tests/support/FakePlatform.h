@@ -37,6 +37,9 @@ struct FakePlatform
                               "127.0.0.1:8417",
                               "127.0.0.1:8417",
                               "1.25"};
+
+    /// The settings file as it was last written, empty when there is none.
+    QByteArray written() const { return storage.files.value(storage.settingsPath()); }
 };
 
 } // namespace brisora::test

@@ -7,12 +7,22 @@
 #include <QLabel>
 #include <QMenu>
 
+#include <gtest/gtest.h>
+
 namespace brisora::test {
 
-/// The label of `window` with the object name `name`, null when there is none.
+/// The child of `window` of type T named `name`; null, failing the calling test, when there
+/// is none.
+template <typename T> T* child(const QWidget& window, const char* name)
+{
+    T* found = window.findChild<T*>(QLatin1String(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+}
+
 inline QLabel* label(const QWidget& window, const char* name)
 {
-    return window.findChild<QLabel*>(QLatin1String(name));
+    return child<QLabel>(window, name);
 }
 
 /// `window`'s popup menu.

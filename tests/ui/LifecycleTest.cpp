@@ -37,7 +37,6 @@ protected:
         QCoreApplication::removePostedEvents(QCoreApplication::instance(), QEvent::MetaCall);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    QByteArray written() const { return storage.files.value(storage.settingsPath()); }
 
     Module1 module;
     frmMain form{module, services};

@@ -21,6 +21,7 @@
 #include <cmath>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -47,6 +48,21 @@ std::string replacedAll(std::string text, std::string_view from, std::string_vie
 QImage imageOf(const QPixmap& pixmap)
 {
     return pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+/// A plain QLabel of `size` showing `caption` in `model`'s font, alignment and colours.
+std::unique_ptr<QLabel> lookalike(const QLabel& model, const QString& caption, QSize size)
+{
+    auto copy = std::make_unique<QLabel>(caption);
+    copy->setTextFormat(Qt::PlainText);
+    copy->setAlignment(model.alignment());
+    copy->setFont(model.font());
+    QPalette colours;
+    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText})
+        colours.setColor(role, model.palette().color(role)); // as inherited from the panel
+    copy->setPalette(colours);
+    copy->resize(size);
+    return copy;
 }
 
 class frmMainPanelTest : public testing::Test, protected FakePlatform
@@ -292,22 +308,16 @@ TEST_F(frmMainPanelTest, LinesThatShowAreShownWhole)
     fetch(replacedAll(imperial, "text=\"Light Snow\"",
                       "text=\"Patchy Freezing Fog, Gusty and Sloppy, Jumpy\""));
     QLabel* condition = label(*form, "txtCond");
-    QLabel roomy(condition->text()); // the same caption with room to spare below
-    roomy.setTextFormat(Qt::PlainText);
-    roomy.setWordWrap(true);
-    roomy.setAlignment(condition->alignment());
-    roomy.setFont(condition->font());
-    QPalette colours;
-    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText})
-        colours.setColor(role, condition->palette().color(role)); // as inherited from the panel
-    roomy.setPalette(colours);
-    roomy.resize(condition->width(), condition->height() * 2);
+    // The same caption with room to spare below.
+    const auto roomy = lookalike(*condition, condition->text(),
+                                 QSize(condition->width(), condition->height() * 2));
+    roomy->setWordWrap(true);
 
     const double lineSpacing = QFontMetricsF(condition->font()).lineSpacing();
     const int threeLines = static_cast<int>(std::ceil(3 * lineSpacing));
     ASSERT_LE(threeLines, condition->height());
     const QImage shown = condition->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    const QImage whole = roomy.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage whole = roomy->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_TRUE(shown.copy(0, 0, shown.width(), threeLines) ==
                 whole.copy(0, 0, whole.width(), threeLines))
         << "the foot of the third line is cut off";
@@ -319,17 +329,10 @@ TEST_F(frmMainPanelTest, CaptionsWrapAtSpacesOnly)
     fetch(metric, 1); // "Wed, Showers. High:27  Low:18 " is too wide for one line
     QLabel* line = label(*form, "txtDay2");
     ASSERT_EQ(line->text(), "Wed, Showers. High:27  Low:18 ");
-    QLabel broken(QStringLiteral("Wed, Showers. High:27\nLow:18"));
-    broken.setTextFormat(Qt::PlainText);
-    broken.setAlignment(line->alignment());
-    broken.setFont(line->font());
-    QPalette colours;
-    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::WindowText})
-        colours.setColor(role, line->palette().color(role));
-    broken.setPalette(colours);
-    broken.resize(line->size());
+    const auto broken =
+        lookalike(*line, QStringLiteral("Wed, Showers. High:27\nLow:18"), line->size());
     EXPECT_TRUE(line->grab().toImage().convertToFormat(QImage::Format_RGB32) ==
-                broken.grab().toImage().convertToFormat(QImage::Format_RGB32))
+                broken->grab().toImage().convertToFormat(QImage::Format_RGB32))
         << "the line breaks where its words end, not between \"Low:\" and \"18\"";
 }
 

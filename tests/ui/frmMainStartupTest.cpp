@@ -23,7 +23,6 @@ protected:
         form->Form_Load();
         return *form;
     }
-    QByteArray written() const { return storage.files.value(storage.settingsPath()); }
 
     Module1 module;
     std::unique_ptr<frmMain> form;

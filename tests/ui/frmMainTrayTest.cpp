@@ -254,8 +254,7 @@ TEST_F(frmMainTrayTest, PositionOffEveryScreenIsBroughtBackWithoutChangingTheSto
     form->mnuOptions_Click();
     openOptionsDialogs().first()->cancel();
     form->Form_Unload();
-    EXPECT_TRUE(
-        storage.files.value(storage.settingsPath()).startsWith("0\r\n0\r\n1\r\n40500\r\n1500\r\n"));
+    EXPECT_TRUE(written().startsWith("0\r\n0\r\n1\r\n40500\r\n1500\r\n"));
     // A drag by the user ends that.
     drag(child("Label6"), QPoint(10, 8), QPoint(-100, 0));
     EXPECT_EQ(module.Settings.WindowLeft, (pulledIn.x() - 100) * 15);
@@ -283,8 +282,7 @@ TEST_F(frmMainTrayTest, WhereWindowsCannotBePlacedTheStoredPlacePassesThrough)
     form->mnuOpen_Click();
     form->mnuOptions_Click();
     form->mnuExit_Click();
-    EXPECT_TRUE(
-        storage.files.value(storage.settingsPath()).startsWith("0\r\n0\r\n1\r\n1500\r\n3000\r\n"));
+    EXPECT_TRUE(written().startsWith("0\r\n0\r\n1\r\n1500\r\n3000\r\n"));
 }
 
 TEST_F(frmMainTrayTest, RecordedPositionsRoundHalvesToEven)
@@ -367,7 +365,7 @@ TEST_F(frmMainTrayTest, CloseRequestWithAnOptionsDialogOpenCancelsItAndWritesThe
     EXPECT_EQ(ended.count(), 1);
     EXPECT_FALSE(watch && watch->isVisible());
     EXPECT_FALSE(tray.iconShown);
-    EXPECT_TRUE(storage.files.value(storage.settingsPath()).endsWith("Lakeside, MN\r\n"));
+    EXPECT_TRUE(written().endsWith("Lakeside, MN\r\n"));
     form->mnuOptions_Click();
     EXPECT_TRUE(openOptionsDialogs().isEmpty()) << "no dialog after the program unloaded";
 }

@@ -3,15 +3,12 @@
 #include "PlaceSearch.h"
 #include "PlatformServices.h"
 #include "app/Module1.h"
-#include "support/FakeScreenMetrics.h"
-#include "support/FakeSettingsStorage.h"
-#include "support/FakeStartAtLogon.h"
-#include "support/FakeTcpClient.h"
-#include "support/FakeTrayIconService.h"
+#include "support/FakePlatform.h"
+#include "support/Fixture.h"
+#include "support/WindowLookup.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -49,16 +46,15 @@ public:
 
 QByteArray recordedReply()
 {
-    QFile file(QStringLiteral(BRISORA_FIXTURES_DIR "/search-one.txt"));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return file.readAll();
+    return QByteArray::fromStdString(fixture("search-one.txt"));
 }
 
-class frmOptionsTest : public testing::Test
+class frmOptionsTest : public testing::Test, protected FakePlatform
 {
 protected:
     frmOptionsTest()
     {
+        services.executablePath = QStringLiteral("/home/u/My Apps/brisora");
         module.AppVersion = "1.25";
         module.Settings = firstRunSettings();
     }
@@ -70,12 +66,7 @@ protected:
         dialog->show();
         return *dialog;
     }
-    template <typename T> T* control(const char* name) const
-    {
-        T* found = dialog->findChild<T*>(QLatin1String(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
+    template <typename T> T* control(const char* name) const { return child<T>(*dialog, name); }
     QPushButton* okay() const { return control<QPushButton>("cmdOK"); }
     QLineEdit* words() const { return control<QLineEdit>("txtWord"); }
     QString status() const { return control<QLabel>("txtLocation")->text(); }
@@ -95,24 +86,6 @@ protected:
 
     Module1 module;
     RecordingHost host;
-    FakeTrayIconService tray;
-    FakeSettingsStorage storage;
-    FakeScreenMetrics screen;
-    FakeStartAtLogon logon;
-    std::vector<FakeTcpClient*> sockets;
-    PlatformServices services{[this] {
-                                  auto s = std::make_unique<FakeTcpClient>();
-                                  sockets.push_back(s.get());
-                                  return s;
-                              },
-                              tray,
-                              storage,
-                              screen,
-                              logon,
-                              QStringLiteral("/home/u/My Apps/brisora"),
-                              "127.0.0.1:8417",
-                              "127.0.0.1:8417",
-                              "1.25"};
     QPointer<frmOptions> dialog;
 };
 
