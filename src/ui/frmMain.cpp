@@ -66,12 +66,12 @@ void frmMain::buildControls()
                  L::toPixels(L::kHeightTwips, screen.twipsPerPixelY()));
 
     strip_ = std::make_unique<TitleStrip>(*this, screen, *position_);
-    connect(strip_.get(), &TitleStrip::nameMoved, this, &frmMain::Label6_MouseMove);
-    connect(strip_.get(), &TitleStrip::namePressed, this, &frmMain::Label6_MouseDown);
-    connect(strip_.get(), &TitleStrip::stripMoved, this, &frmMain::Frame1_MouseMove);
-    connect(strip_.get(), &TitleStrip::stripPressed, this, &frmMain::Frame1_MouseDown);
-    connect(strip_.get(), &TitleStrip::windowMoved, this, &frmMain::Form_MouseMove);
-    connect(strip_.get(), &TitleStrip::markClicked, this, &frmMain::Label3_Click);
+    connect(&strip_->nameEvents(), &PointerEvents::mouseMove, this, &frmMain::Label6_MouseMove);
+    connect(&strip_->nameEvents(), &PointerEvents::mouseDown, this, &frmMain::Label6_MouseDown);
+    connect(&strip_->stripEvents(), &PointerEvents::mouseMove, this, &frmMain::Frame1_MouseMove);
+    connect(&strip_->stripEvents(), &PointerEvents::mouseDown, this, &frmMain::Frame1_MouseDown);
+    connect(&strip_->markEvents(), &PointerEvents::clicked, this, &frmMain::Label3_Click);
+    connect(&strip_->windowEvents(), &PointerEvents::mouseMove, this, &frmMain::Form_MouseMove);
 
     panel_ = std::make_unique<WeatherPanel>(this, screen);
 
@@ -201,18 +201,18 @@ int frmMain::SetTopMostWindow(QWidget* window, std::int16_t Topmost)
 
 // ---- the title strip ----
 
-void frmMain::Label6_MouseMove(int Button, QPoint globalPosition)
+void frmMain::Label6_MouseMove(int Button, QPoint, QPoint globalPosition)
 {
     strip_->pointerMove(Button, globalPosition);
 }
 
-void frmMain::Label6_MouseDown(int Button)
+void frmMain::Label6_MouseDown(int Button, QPoint, QPoint)
 {
     if (Button == 2)
         mnuMain->openAtPointer();
 }
 
-void frmMain::Frame1_MouseDown(int Button)
+void frmMain::Frame1_MouseDown(int Button, QPoint, QPoint)
 {
     if (Button == 2)
         mnuMain->openAtPointer();
@@ -228,7 +228,7 @@ void frmMain::Frame1_MouseMove(int Button, QPoint position, QPoint globalPositio
     trayNotification(position.x(), kStripRestoreCode);
 }
 
-void frmMain::Form_MouseMove(int, QPoint position)
+void frmMain::Form_MouseMove(int, QPoint position, QPoint)
 {
     trayNotification(position.x(), kLeftButtonUpCode);
 }

@@ -56,13 +56,14 @@ public:
     /// Position and size stay. Returns non-zero.
     static int SetTopMostWindow(QWidget* window, std::int16_t Topmost);
 
-    // The title strip: Label6 and Frame1. Button is the mask 1 left, 2 right, 4 middle.
-    void Label6_MouseMove(int Button, QPoint globalPosition);
-    void Label6_MouseDown(int Button);
+    // Pointer events: Button is the mask 1 left, 2 right, 4 middle; the position is in the
+    // control's pixels, the global one on the screen.
+    void Label6_MouseMove(int Button, QPoint position, QPoint globalPosition);
+    void Label6_MouseDown(int Button, QPoint position, QPoint globalPosition);
     void Frame1_MouseMove(int Button, QPoint position, QPoint globalPosition);
-    void Frame1_MouseDown(int Button);
+    void Frame1_MouseDown(int Button, QPoint position, QPoint globalPosition);
     /// Pointer moves over the bare window; X in pixels also carries tray notification codes.
-    void Form_MouseMove(int Button, QPoint position);
+    void Form_MouseMove(int Button, QPoint position, QPoint globalPosition);
 
     // Tray and menu.
     void show_in_tray();

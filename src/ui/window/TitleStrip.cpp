@@ -23,7 +23,9 @@ const QColor kWhite(255, 255, 255);
 } // namespace
 
 TitleStrip::TitleStrip(QWidget& window, const ScreenMetrics& screen, WindowPosition& position)
-    : position_(position)
+    // The window's events are watched before the drag is made, whose watch on the window must
+    // see every pointer event first.
+    : position_(position), windowEvents_(new PointerEvents(&window)), drag_(new WindowDrag(&window))
 {
     namespace L = mainLayout;
     auto* Frame1 = new QFrame(&window);
@@ -40,25 +42,13 @@ TitleStrip::TitleStrip(QWidget& window, const ScreenMetrics& screen, WindowPosit
     paintColours(Label3, kWhite, &kBlack);
     Label3->setCursor(Qt::PointingHandCursor);
 
-    // Made before the drag, whose watch on the window must see every pointer event first.
-    connect(new PointerEvents(&window), &PointerEvents::mouseMove, this,
-            [this](int buttons, QPoint at, QPoint) { emit windowMoved(buttons, at); });
-    drag_ = new WindowDrag(&window);
     window.installEventFilter(this);
-    auto* nameEvents = new PointerEvents(Label6);
-    connect(nameEvents, &PointerEvents::mouseMove, this,
-            [this](int buttons, QPoint, QPoint global) { emit nameMoved(buttons, global); });
-    connect(nameEvents, &PointerEvents::mouseDown, this,
-            [this](int button, QPoint, QPoint) { emit namePressed(button); });
-    auto* stripEvents = new PointerEvents(Frame1);
-    connect(stripEvents, &PointerEvents::mouseMove, this, &TitleStrip::stripMoved);
-    connect(stripEvents, &PointerEvents::mouseDown, this,
-            [this](int button, QPoint, QPoint) { emit stripPressed(button); });
-    for (PointerEvents* events : {nameEvents, stripEvents})
+    nameEvents_ = new PointerEvents(Label6);
+    stripEvents_ = new PointerEvents(Frame1);
+    markEvents_ = new PointerEvents(Label3);
+    for (PointerEvents* events : {nameEvents_, stripEvents_})
         connect(events, &PointerEvents::mouseUp, drag_, &WindowDrag::pointerWithoutLeftButton);
     connect(drag_, &WindowDrag::moveEnded, this, [this] { position_.userMoveEnded(); });
-
-    connect(new PointerEvents(Label3), &PointerEvents::clicked, this, &TitleStrip::markClicked);
 }
 
 void TitleStrip::pointerMove(int Button, QPoint globalPosition)

@@ -7,6 +7,7 @@ class QWidget;
 
 namespace brisora {
 
+class PointerEvents;
 class ScreenMetrics;
 class WindowDrag;
 class WindowPosition;
@@ -30,16 +31,14 @@ public:
     /// is recorded, and with the right button alone the menu is asked for.
     void pointerMove(int Button, QPoint globalPosition);
 
+    /// The pointer events of the program name, of the strip's own area, of the minimize mark
+    /// and of the window's bare background (where tray notification codes arrive too).
+    PointerEvents& nameEvents() const { return *nameEvents_; }
+    PointerEvents& stripEvents() const { return *stripEvents_; }
+    PointerEvents& markEvents() const { return *markEvents_; }
+    PointerEvents& windowEvents() const { return *windowEvents_; }
+
 signals:
-    // The controls' pointer events, shaped as the window's handlers take them.
-    void nameMoved(int Button, QPoint globalPosition);
-    void namePressed(int Button);
-    void stripMoved(int Button, QPoint position, QPoint globalPosition);
-    void stripPressed(int Button);
-    /// A move over the window's bare background (where tray notification codes arrive too).
-    void windowMoved(int Button, QPoint position);
-    /// A left click on the minimize mark.
-    void markClicked();
     void menuRequested();
 
 protected:
@@ -48,7 +47,11 @@ protected:
 
 private:
     WindowPosition& position_;
-    WindowDrag* drag_ = nullptr;
+    PointerEvents* windowEvents_;
+    WindowDrag* drag_;
+    PointerEvents* nameEvents_ = nullptr;
+    PointerEvents* stripEvents_ = nullptr;
+    PointerEvents* markEvents_ = nullptr;
 };
 
 } // namespace brisora
