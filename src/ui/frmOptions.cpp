@@ -22,6 +22,7 @@
 
 #include <array>
 #include <string_view>
+#include <utility>
 
 namespace brisora {
 
@@ -115,92 +116,75 @@ QRect frmOptions::toPixels(const optionsLayout::TwipRect& twips) const
                  qRound(twips.width / perPixelX), qRound(twips.height / perPixelY));
 }
 
-QLabel* frmOptions::addLabel(const QString& objectName, const QString& caption, QWidget* container,
+template <typename Control, typename... Arguments>
+Control* frmOptions::addControl(const char* objectName, QWidget* container,
+                                const optionsLayout::TwipRect& place, Arguments&&... arguments)
+{
+    auto* control = new Control(std::forward<Arguments>(arguments)..., container);
+    control->setObjectName(QLatin1String(objectName));
+    control->setGeometry(toPixels(place));
+    return control;
+}
+
+template <typename Control>
+Control* frmOptions::addOnPanel(const char* objectName, const QString& caption, QWidget* container,
+                                const optionsLayout::TwipRect& place, QColor textColour)
+{
+    auto* control = addControl<Control>(objectName, container, place, caption);
+    paintOnPanel(control, textColour);
+    return control;
+}
+
+QLabel* frmOptions::addLabel(const char* objectName, const QString& caption, QWidget* container,
                              const optionsLayout::TwipRect& place, QColor textColour)
 {
-    auto* label = new QLabel(container);
-    label->setObjectName(objectName);
+    auto* label = addOnPanel<QLabel>(objectName, caption, container, place, textColour);
     // Names come from a reply: they must never be read as markup.
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setText(caption);
-    label->setGeometry(toPixels(place));
-    paintOnPanel(label, textColour);
+    label->setFocusPolicy(Qt::NoFocus);
     return label;
 }
 
 void frmOptions::buildControls()
 {
-    Frame3 = new CaptionFrame(QString(), kPanel, kSilver, this);
-    Frame3->setObjectName(QStringLiteral("Frame3"));
-    Frame3->setGeometry(toPixels(layout::Frame3));
-
-    chkOnStart = new QCheckBox(QStringLiteral("Start on Windows"), Frame3);
-    chkOnStart->setObjectName(QStringLiteral("chkOnStart"));
-    chkOnStart->setGeometry(toPixels(layout::chkOnStart));
-    paintOnPanel(chkOnStart, kWhite);
-
-    chkOnTray = new QCheckBox(QStringLiteral("Start minimized in System Tray"), Frame3);
-    chkOnTray->setObjectName(QStringLiteral("chkOnTray"));
-    chkOnTray->setGeometry(toPixels(layout::chkOnTray));
-    paintOnPanel(chkOnTray, kWhite);
-
-    Label5 = addLabel(QStringLiteral("Label5"), QStringLiteral("Refresh"), Frame3, layout::Label5,
-                      kWhite);
-
-    cboRefresh = new QComboBox(Frame3);
-    cboRefresh->setObjectName(QStringLiteral("cboRefresh"));
+    auto* Frame3 =
+        addControl<CaptionFrame>("Frame3", this, layout::Frame3, QString(), kPanel, kSilver);
+    chkOnStart = addOnPanel<QCheckBox>("chkOnStart", QStringLiteral("Start on Windows"), Frame3,
+                                       layout::chkOnStart, kWhite);
+    chkOnTray = addOnPanel<QCheckBox>("chkOnTray", QStringLiteral("Start minimized in System Tray"),
+                                      Frame3, layout::chkOnTray, kWhite);
+    addLabel("Label5", QStringLiteral("Refresh"), Frame3, layout::Label5, kWhite);
+    cboRefresh = addControl<QComboBox>("cboRefresh", Frame3, layout::cboRefresh);
     cboRefresh->setEditable(false);
-    cboRefresh->setGeometry(toPixels(layout::cboRefresh));
 
-    Frame1 = new CaptionFrame(QStringLiteral("Select your location"), kPanel, kSilver, this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(toPixels(layout::Frame1));
-
-    Label1 = addLabel(QStringLiteral("Label1"),
-                      QStringLiteral("Enter your city or  zip / pin  or landmark..."), Frame1,
-                      layout::Label1, kWhite);
-
-    txtWord = new QLineEdit(Frame1);
-    txtWord->setObjectName(QStringLiteral("txtWord"));
+    auto* Frame1 = addControl<CaptionFrame>(
+        "Frame1", this, layout::Frame1, QStringLiteral("Select your location"), kPanel, kSilver);
+    addLabel("Label1", QStringLiteral("Enter your city or  zip / pin  or landmark..."), Frame1,
+             layout::Label1, kWhite);
+    txtWord = addControl<QLineEdit>("txtWord", Frame1, layout::txtWord);
     txtWord->setFont(layoutFont(kFontFamily, kSearchBoxPoints));
-    txtWord->setGeometry(toPixels(layout::txtWord));
     connect(txtWord, &QLineEdit::returnPressed, this, [this] { search_->FindLocation(); });
-
-    Command1 = new QPushButton(QStringLiteral("Find"), Frame1);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setGeometry(toPixels(layout::Command1));
+    auto* Command1 =
+        addControl<QPushButton>("Command1", Frame1, layout::Command1, QStringLiteral("Find"));
     connect(Command1, &QPushButton::clicked, this, [this] { search_->FindLocation(); });
+    addLabel("Label3", QStringLiteral("Your current location is :"), Frame1, layout::Label3,
+             kWhite);
+    txtLocation = addLabel("txtLocation", QString(), Frame1, layout::txtLocation, kLightCyan);
 
-    Label3 = addLabel(QStringLiteral("Label3"), QStringLiteral("Your current location is :"),
-                      Frame1, layout::Label3, kWhite);
-    txtLocation =
-        addLabel(QStringLiteral("txtLocation"), QString(), Frame1, layout::txtLocation, kLightCyan);
-
-    Frame2 = new CaptionFrame(QStringLiteral("Units"), kPanel, kSilver, this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Frame2->setGeometry(toPixels(layout::Frame2));
-
-    optF = new QRadioButton(QStringLiteral("Fahrenheit, Mph"), Frame2);
-    optF->setObjectName(QStringLiteral("optF"));
-    optF->setGeometry(toPixels(layout::optF));
+    auto* Frame2 = addControl<CaptionFrame>("Frame2", this, layout::Frame2, QStringLiteral("Units"),
+                                            kPanel, kSilver);
+    optF = addOnPanel<QRadioButton>("optF", QStringLiteral("Fahrenheit, Mph"), Frame2, layout::optF,
+                                    kWhite);
     optF->setChecked(true);
-    paintOnPanel(optF, kWhite);
+    optC = addOnPanel<QRadioButton>("optC", QStringLiteral("Celsius, Kmph"), Frame2, layout::optC,
+                                    kWhite);
 
-    optC = new QRadioButton(QStringLiteral("Celsius, Kmph"), Frame2);
-    optC->setObjectName(QStringLiteral("optC"));
-    optC->setGeometry(toPixels(layout::optC));
-    paintOnPanel(optC, kWhite);
-
-    Command2 = new QPushButton(QStringLiteral("Cancel"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setGeometry(toPixels(layout::Command2));
+    auto* Command2 =
+        addControl<QPushButton>("Command2", this, layout::Command2, QStringLiteral("Cancel"));
     connect(Command2, &QPushButton::clicked, this, &frmOptions::Command2_Click);
-
-    cmdOK = new QPushButton(QStringLiteral("Okay"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(toPixels(layout::cmdOK));
+    cmdOK = addControl<QPushButton>("cmdOK", this, layout::cmdOK, QStringLiteral("Okay"));
     connect(cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
 
     // Enter presses whichever button has the focus; none is the default, and outside a
@@ -208,20 +192,16 @@ void frmOptions::buildControls()
     for (QPushButton* button : {Command1, Command2, cmdOK})
         button->setAutoDefault(true);
 
-    lblAbout = new QLabel(this);
-    lblAbout->setObjectName(QStringLiteral("lblAbout"));
+    lblAbout =
+        addControl<QLabel>("lblAbout", this, layout::lblAbout, QStringLiteral(" Brisora 1.0"));
     lblAbout->setTextFormat(Qt::PlainText);
     lblAbout->setFont(layoutFont(kFontFamily, kAboutPoints));
     lblAbout->setWordWrap(true);
     lblAbout->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    lblAbout->setGeometry(toPixels(layout::lblAbout));
+    lblAbout->setFocusPolicy(Qt::NoFocus);
     QPalette aboutPalette = lblAbout->palette();
     aboutPalette.setColor(QPalette::WindowText, kWhite);
     lblAbout->setPalette(aboutPalette);
-    lblAbout->setText(QStringLiteral(" Brisora 1.0"));
-
-    for (QLabel* label : {Label5, Label1, Label3, txtLocation, lblAbout})
-        label->setFocusPolicy(Qt::NoFocus);
 
     // Keyboard order: the place first, then units, the buttons, and the start options.
     const std::array<QWidget*, 9> tabOrder{txtWord, Command1,   optF,      optC,      Command2,

@@ -17,7 +17,6 @@ class QRadioButton;
 
 namespace brisora {
 
-class CaptionFrame;
 class OptionsHost;
 class PlaceSearch;
 struct Module1;
@@ -51,7 +50,16 @@ protected:
 private:
     void buildControls();
     QRect toPixels(const optionsLayout::TwipRect& twips) const;
-    QLabel* addLabel(const QString& objectName, const QString& caption, QWidget* container,
+    /// A `Control` made from `arguments` and `container`, named and placed as given.
+    template <typename Control, typename... Arguments>
+    Control* addControl(const char* objectName, QWidget* container,
+                        const optionsLayout::TwipRect& place, Arguments&&... arguments);
+    /// A captioned `Control` in `textColour` on the panel colour.
+    template <typename Control>
+    Control* addOnPanel(const char* objectName, const QString& caption, QWidget* container,
+                        const optionsLayout::TwipRect& place, QColor textColour);
+    /// A plain-text, word-wrapped label on the panel colour that takes no focus.
+    QLabel* addLabel(const char* objectName, const QString& caption, QWidget* container,
                      const optionsLayout::TwipRect& place, QColor textColour);
 
     void Form_Load();
@@ -77,22 +85,14 @@ private:
     std::unique_ptr<PlaceSearch> search_;
     bool unloaded_ = false;
 
-    // Children of the dialog, owned by it.
-    CaptionFrame* Frame3 = nullptr;
+    // The children the dialog reads or changes after it is built; it owns them.
     QCheckBox* chkOnStart = nullptr;
     QCheckBox* chkOnTray = nullptr;
-    QLabel* Label5 = nullptr;
     QComboBox* cboRefresh = nullptr;
-    CaptionFrame* Frame1 = nullptr;
-    QLabel* Label1 = nullptr;
     QLineEdit* txtWord = nullptr;
-    QPushButton* Command1 = nullptr;
-    QLabel* Label3 = nullptr;
     QLabel* txtLocation = nullptr;
-    CaptionFrame* Frame2 = nullptr;
     QRadioButton* optF = nullptr;
     QRadioButton* optC = nullptr;
-    QPushButton* Command2 = nullptr;
     QPushButton* cmdOK = nullptr;
     QLabel* lblAbout = nullptr;
 };
