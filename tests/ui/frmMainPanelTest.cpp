@@ -88,13 +88,7 @@ protected:
 
     FetchView& view() { return *form; }
     QString text(const char* name) const { return label(*form, name)->text(); }
-    QWidget* control(const char* name) const
-    {
-        return form->objectName() == QLatin1String(name)
-                   ? form.get()
-                   : form->findChild<QWidget*>(QLatin1String(name));
-    }
-    QRect rect(const char* name) const { return control(name)->geometry(); }
+    QRect rect(const char* name) const { return child<QWidget>(*form, name)->geometry(); }
     QPixmap picture() const { return label(*form, "Picture1")->pixmap(); }
     QImage expectedImage(int index) const
     {
@@ -435,7 +429,7 @@ TEST_F(frmMainPanelTest, EveryControlStandsWhereTheDesignPutsItAt96Dpi)
     EXPECT_EQ(form->size(), QSize(207, 331));
     ASSERT_EQ(mainLayout::controls().size(), kDesignPixels.size());
     for (const auto& [name, place] : kDesignPixels) {
-        const QWidget* widget = control(name.c_str());
+        const QWidget* widget = child<QWidget>(*form, name.c_str());
         ASSERT_NE(widget, nullptr) << name;
         EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), place.first) << name;
         EXPECT_EQ(widget->geometry(), place.second) << name;

@@ -49,7 +49,7 @@ protected:
     }
     bool shown() const { return form->isVisible() && !form->isMinimized(); }
     bool openEnabled() const { return menuItem(*form, "Open")->isEnabled(); }
-    QWidget* child(const char* name) const { return form->findChild<QWidget*>(name); }
+    QWidget* child(const char* name) const { return test::child<QWidget>(*form, name); }
     /// A pointer move with `buttons` held, sent to `widget` as the window system sends it.
     static void moveOver(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::NoButton)
     {
@@ -150,21 +150,20 @@ TEST_F(frmMainTrayTest, EachTitleStripEventReachesOneControlOnly)
     const QPoint bare(130, 10); // the strip's own area, between the name and the mark
     ASSERT_EQ(strip->childAt(bare), nullptr);
 
-    QMenu* menu = popupMenu(*form);
-    QSignalSpy openings(menu, &QMenu::aboutToShow);
+    QSignalSpy openings(popupMenu(*form), &QMenu::aboutToShow);
     QTest::mouseClick(name, Qt::RightButton, {}, QPoint(10, 8));
     EXPECT_EQ(openings.count(), 1) << "one press on the name, one menu";
-    menu->hide();
+    popupMenu(*form)->hide();
     QTest::mouseClick(strip, Qt::RightButton, {}, bare);
     EXPECT_EQ(openings.count(), 2);
-    menu->hide();
+    popupMenu(*form)->hide();
 
     // Left and right held together: the press of the right opens the menu, the move only
     // records.
     QTest::mousePress(name, Qt::LeftButton, {}, QPoint(10, 8));
     QTest::mousePress(name, Qt::RightButton, {}, QPoint(10, 8));
     EXPECT_EQ(openings.count(), 3);
-    menu->hide();
+    popupMenu(*form)->hide();
     module.Settings.WindowLeft = 1;
     QTest::mouseMove(name, QPoint(30, 9));
     EXPECT_EQ(module.Settings.WindowLeft, 4500);
@@ -174,7 +173,7 @@ TEST_F(frmMainTrayTest, EachTitleStripEventReachesOneControlOnly)
     QTest::mouseRelease(name, Qt::LeftButton, {}, QPoint(30, 9));
     moveOver(name, QPoint(12, 8), Qt::RightButton);
     EXPECT_EQ(openings.count(), 4) << "a move with the right button held";
-    menu->hide();
+    popupMenu(*form)->hide();
 
     // The minimize mark takes no part in the strip's drag, three times in a row; the tray
     // icon, or the menu's Open, brings the window back.
