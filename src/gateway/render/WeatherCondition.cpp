@@ -54,10 +54,10 @@ constexpr WmoCondition byNight[] = {
 };
 
 /// The entry of sorted `table` for `wmo`, or null.
-template <std::size_t size> const WmoCondition* find(const WmoCondition (&table)[size], int wmo)
+const WmoCondition* find(std::span<const WmoCondition> table, int wmo)
 {
-    const auto* found = std::ranges::lower_bound(table, wmo, {}, &WmoCondition::wmo);
-    return found != std::end(table) && found->wmo == wmo ? found : nullptr;
+    const auto found = std::ranges::lower_bound(table, wmo, {}, &WmoCondition::wmo);
+    return found != table.end() && found->wmo == wmo ? &*found : nullptr;
 }
 
 static_assert(std::ranges::is_sorted(byDay, {}, &WmoCondition::wmo));
