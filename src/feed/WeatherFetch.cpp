@@ -74,12 +74,8 @@ void WeatherFetch::sckData_Connect()
 
 void WeatherFetch::sckData_DataArrival(qint64 bytesTotal)
 {
-    if (sckData->State() != TcpClient::kStateConnected)
-        return;
-    const QByteArray chunk = sckData->GetData();
-    const std::size_t room = kMaxKeptBytes - std::min(kMaxKeptBytes, ReplyText.size());
-    ReplyText.append(chunk.constData(), std::min<std::size_t>(room, chunk.size()));
-    ReplyBytes += bytesTotal;
+    if (sckData->takeArrivedInto(ReplyText, kMaxKeptBytes))
+        ReplyBytes += bytesTotal;
 }
 
 void WeatherFetch::sckData_Error()

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include <string>
+
 namespace brisora {
 
 /// A TCP client socket driven from the event loop, with the operations and events that the
@@ -28,6 +30,12 @@ public:
     virtual void Close() = 0;
     /// 7 while connected; other values otherwise (0 closed).
     virtual int State() const = 0;
+
+    /// While connected, takes what has arrived (GetData) and appends it to `kept`, which
+    /// never grows past `limit` bytes: what would go past it is taken and dropped. Takes
+    /// nothing and returns false while not connected, so a late event of a connection that
+    /// was closed adds nothing.
+    bool takeArrivedInto(std::string& kept, std::size_t limit);
 
 signals:
     void Connected();

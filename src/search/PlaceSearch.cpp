@@ -4,17 +4,10 @@
 #include "TcpClient.h"
 #include "search/PlaceReplyCutter.h"
 
-#include <algorithm>
-
 namespace brisora {
 
 namespace {
 constexpr int kTickMs = 100;
-
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 } // namespace
 
 PlaceSearch::PlaceSearch(std::unique_ptr<TcpClient> socket, ServiceHost searchHost,
@@ -67,18 +60,13 @@ void PlaceSearch::closeSocket()
 
 void PlaceSearch::sockWID_Connect()
 {
-    const std::string request = buildRequest(SearchPath, SearchHost.headerValue);
-    sockWID->SendData(QByteArray::fromStdString(request));
+    sockWID->SendData(QByteArray::fromStdString(buildRequest(SearchPath, SearchHost.headerValue)));
 }
 
 void PlaceSearch::sockWID_DataArrival(qint64 bytesTotal)
 {
-    if (sockWID->State() != TcpClient::kStateConnected)
-        return;
-    const QByteArray chunk = sockWID->GetData();
-    const std::size_t room = kMaxKeptBytes - std::min(kMaxKeptBytes, SearchReply.size());
-    SearchReply.append(chunk.constData(), std::min<std::size_t>(room, chunk.size()));
-    SearchBytes += bytesTotal;
+    if (sockWID->takeArrivedInto(SearchReply, kMaxKeptBytes))
+        SearchBytes += bytesTotal;
 }
 
 void PlaceSearch::sockWID_Error()
@@ -118,7 +106,7 @@ void PlaceSearch::ParseLocation(std::string_view reply)
     if (cut.name)
         PendingName = *cut.name;
     if (cut.found) {
-        view_.setStatusText(fromUtf8(PendingName) + QStringLiteral(" Found  !"));
+        view_.setStatusText(QString::fromStdString(PendingName) + QStringLiteral(" Found  !"));
         view_.setOkayEnabled(true);
     } else {
         view_.setStatusText(QStringLiteral("Easy boy. Not so fast !!!"));

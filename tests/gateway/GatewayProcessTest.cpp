@@ -21,28 +21,11 @@ using namespace brisora::gateway::test;
 
 namespace {
 
-QByteArray widgetRequest(const QByteArray& path)
-{
-    return "GET " + path +
-           " HTTP/1.1\r\nAccept: */*\r\nAccept-Language: en-us\r\nAccept-Encoding: \r\n"
-           "User-Agent: \r\nHost: 127.0.0.1:8417\r\nConnection: Keep-Alive\r\n\r\n";
-}
-
-QByteArray searchPath(const QByteArray& escapedWords)
-{
-    return "/v1/public/yql?q=select%20*%20from%20geo.places%20where%20text%20%3D%20'" +
-           escapedWords + "'";
-}
-
 /// The gateway as its own process on an ephemeral loopback port.
 class GatewayProcess : public ::testing::Test
 {
 protected:
-    ~GatewayProcess() override
-    {
-        gateway.kill();
-        gateway.waitForFinished(2000);
-    }
+    ~GatewayProcess() override { stop(); }
 
     quint16 start(const QStringList& arguments)
     {
@@ -64,23 +47,13 @@ protected:
         return static_cast<quint16>(match.captured(1).toUInt());
     }
 
-    /// Sends the widget's request on `socket` and gathers the reply the way the widget
-    /// does: until more than `complete` bytes have come, with the connection left open.
-    std::string fetch(QTcpSocket& socket, const QByteArray& path, qsizetype complete)
+    /// The options that point the live source at `upstream`, with its files in `cache`.
+    static QStringList liveSource(const FakeUpstream& upstream, const QTemporaryDir& cache)
     {
-        return send(socket, widgetRequest(path), complete);
-    }
-
-    std::string send(QTcpSocket& socket, const QByteArray& request, qsizetype complete)
-    {
-        socket.write(request);
-        QByteArray reply;
-        runUntil([&] {
-            reply += socket.readAll();
-            return reply.size() > complete || socket.state() != QAbstractSocket::ConnectedState;
-        });
-        EXPECT_EQ(socket.state(), QAbstractSocket::ConnectedState);
-        return reply.toStdString();
+        const QString base = upstream.baseUrl().toString();
+        return {QStringLiteral("--forecast-url"),  base + QStringLiteral("/v1/forecast"),
+                QStringLiteral("--geocoding-url"), base + QStringLiteral("/v1"),
+                QStringLiteral("--cache-dir"),     cache.path()};
     }
 
     void stop()
@@ -102,9 +75,18 @@ struct WidgetClient
         EXPECT_TRUE(socket.waitForConnected(2000));
     }
 
-    QByteArray request(const std::string& path) const
+    /// Sends the widget's request for `path` and gathers the reply the way the widget does:
+    /// until more than `complete` bytes have come, with the connection left open.
+    std::string fetch(const std::string& path, qsizetype complete)
     {
-        return QByteArray::fromStdString(brisora::buildRequest(path, host));
+        socket.write(QByteArray::fromStdString(brisora::buildRequest(path, host)));
+        QByteArray reply;
+        runUntil([&] {
+            reply += socket.readAll();
+            return reply.size() > complete || socket.state() != QAbstractSocket::ConnectedState;
+        });
+        EXPECT_EQ(socket.state(), QAbstractSocket::ConnectedState);
+        return reply.toStdString();
     }
 
     std::string host;
@@ -115,19 +97,15 @@ struct WidgetClient
 
 TEST_F(GatewayProcess, DemoSourceServesTheWidgetEndToEnd)
 {
-    const quint16 port = start({QStringLiteral("--demo")});
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    ASSERT_TRUE(socket.waitForConnected(2000));
+    WidgetClient widget(start({QStringLiteral("--demo")}));
 
     const brisora::PlaceCut place =
-        brisora::cutPlaceReply(fetch(socket, searchPath("new%20york"), 1000));
+        brisora::cutPlaceReply(widget.fetch(brisora::searchPath("new york"), 1000));
     ASSERT_TRUE(place.found);
     EXPECT_EQ(place.name, ">New York");
 
     // The same keep-alive connection carries the feed request for the place found.
-    const std::string reply =
-        fetch(socket, "/forecastrss?w=" + QByteArray::fromStdString(*place.woeid), 2000);
+    const std::string reply = widget.fetch(brisora::feedPath(*place.woeid, 0), 2000);
     const brisora::FeedCut feed = brisora::cutFeed(reply, 0);
     ASSERT_TRUE(feed.complete()) << reply;
     EXPECT_EQ(feed.title, "New York, US (demo)");
@@ -140,22 +118,14 @@ TEST_F(GatewayProcess, LiveSourceAgainstAFakeUpstreamAndFreshForecasts)
     upstream.setReply("/v1/search", {200, testData(QStringLiteral("geocoding_search.json"))});
     upstream.setReply("/v1/forecast", {200, testData(QStringLiteral("forecast_metric.json"))});
     QTemporaryDir cache;
-    const QString base = upstream.baseUrl().toString();
-    const quint16 port =
-        start({QStringLiteral("--forecast-url"), base + QStringLiteral("/v1/forecast"),
-               QStringLiteral("--geocoding-url"), base + QStringLiteral("/v1"),
-               QStringLiteral("--cache-dir"), cache.path(), QStringLiteral("--forecast-fresh"),
-               QStringLiteral("2")});
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    ASSERT_TRUE(socket.waitForConnected(2000));
+    WidgetClient widget(start(liveSource(upstream, cache)
+                              << QStringLiteral("--forecast-fresh") << QStringLiteral("2")));
 
     const brisora::PlaceCut place =
-        brisora::cutPlaceReply(fetch(socket, searchPath("Minneapolis"), 1000));
+        brisora::cutPlaceReply(widget.fetch(brisora::searchPath("Minneapolis"), 1000));
     ASSERT_TRUE(place.found);
-    const QByteArray feedPath =
-        "/forecastrss?w=" + QByteArray::fromStdString(*place.woeid) + "&u=c";
-    const brisora::FeedCut feed = brisora::cutFeed(fetch(socket, feedPath, 2000), 1);
+    const std::string feedPath = brisora::feedPath(*place.woeid, 1);
+    const brisora::FeedCut feed = brisora::cutFeed(widget.fetch(feedPath, 2000), 1);
     ASSERT_TRUE(feed.complete());
     EXPECT_EQ(feed.title, "Minneapolis, Minnesota");
     EXPECT_EQ(feed.temperature, "-3 \u00b0C");
@@ -168,7 +138,7 @@ TEST_F(GatewayProcess, LiveSourceAgainstAFakeUpstreamAndFreshForecasts)
     runUntil([] { return false; }, 2100);
     QElapsedTimer attempt;
     attempt.start();
-    const brisora::FeedCut fresh = brisora::cutFeed(fetch(socket, feedPath, 2000), 1);
+    const brisora::FeedCut fresh = brisora::cutFeed(widget.fetch(feedPath, 2000), 1);
     EXPECT_LT(attempt.elapsed(), 2800);
     EXPECT_EQ(fresh.temperature, "7 \u00b0C");
     EXPECT_EQ(upstream.requestCount("/v1/forecast"), 2);
@@ -181,22 +151,16 @@ TEST_F(GatewayProcess, UpstreamFailuresAreLoggedOnStandardError)
     upstream.setReply("/v1/forecast",
                       {503, R"({"reason":"The service is overloaded","error":true})"});
     QTemporaryDir cache;
-    const QString base = upstream.baseUrl().toString();
-    const quint16 port =
-        start({QStringLiteral("--forecast-url"), base + QStringLiteral("/v1/forecast"),
-               QStringLiteral("--geocoding-url"), base + QStringLiteral("/v1"),
-               QStringLiteral("--cache-dir"), cache.path()});
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    ASSERT_TRUE(socket.waitForConnected(2000));
+    const quint16 port = start(liveSource(upstream, cache));
+    WidgetClient widget(port);
     const brisora::PlaceCut place =
-        brisora::cutPlaceReply(fetch(socket, searchPath("Minneapolis"), 1000));
+        brisora::cutPlaceReply(widget.fetch(brisora::searchPath("Minneapolis"), 1000));
     ASSERT_TRUE(place.found);
-    fetch(socket, "/forecastrss?w=" + QByteArray::fromStdString(*place.woeid), 10);
+    widget.fetch(brisora::feedPath(*place.woeid, 0), 10);
 
     const QString failure = QStringLiteral("brisora-gateway: upstream %1/v1/forecast failed: "
                                            "status 503, reason \"The service is overloaded\"\n")
-                                .arg(base);
+                                .arg(upstream.baseUrl().toString());
     QString log;
     EXPECT_TRUE(runUntil([&] {
         log += QString::fromUtf8(gateway.readAllStandardError());
@@ -247,28 +211,25 @@ TEST_F(GatewayProcess, LandmarksAndPostcodesFoundThroughTheOptionsDialogsOwnSear
                           {200, testData(QStringLiteral("nominatim_postcode.json"))});
     nominatim.setReply("/lookup", {200, testData(QStringLiteral("nominatim_eiffel.json"))});
     QTemporaryDir cache;
-    const QString base = upstream.baseUrl().toString();
-    const QStringList arguments{
-        QStringLiteral("--forecast-url"),  base + QStringLiteral("/v1/forecast"),
-        QStringLiteral("--geocoding-url"), base + QStringLiteral("/v1"),
-        QStringLiteral("--nominatim-url"), nominatim.baseUrl().toString(),
-        QStringLiteral("--contact"),       QStringLiteral("ops@example.org"),
-        QStringLiteral("--cache-dir"),     cache.path()};
+    const QStringList arguments = liveSource(upstream, cache)
+                                  << QStringLiteral("--nominatim-url")
+                                  << nominatim.baseUrl().toString() << QStringLiteral("--contact")
+                                  << QStringLiteral("ops@example.org");
     std::string towerId;
     {
         WidgetClient widget(start(arguments));
-        const brisora::PlaceCut tower = brisora::cutPlaceReply(
-            send(widget.socket, widget.request(brisora::searchPath("Eiffel Tower")), 1000));
+        const brisora::PlaceCut tower =
+            brisora::cutPlaceReply(widget.fetch(brisora::searchPath("Eiffel Tower"), 1000));
         ASSERT_TRUE(tower.found);
         EXPECT_EQ(tower.name, ">Eiffel Tower, Paris");
         towerId = *tower.woeid;
-        const brisora::FeedCut feed = brisora::cutFeed(
-            send(widget.socket, widget.request(brisora::feedPath(towerId, 1)), 2000), 1);
+        const brisora::FeedCut feed =
+            brisora::cutFeed(widget.fetch(brisora::feedPath(towerId, 1), 2000), 1);
         ASSERT_TRUE(feed.complete());
         EXPECT_EQ(feed.title, "Eiffel Tower, Paris");
         EXPECT_EQ(feed.temperature, "-3 \u00b0C");
-        const brisora::PlaceCut postcode = brisora::cutPlaceReply(
-            send(widget.socket, widget.request(brisora::searchPath("60610")), 1000));
+        const brisora::PlaceCut postcode =
+            brisora::cutPlaceReply(widget.fetch(brisora::searchPath("60610"), 1000));
         EXPECT_EQ(postcode.name, ">60610, Chicago");
     }
     ASSERT_EQ(nominatim.heads().size(), 2);
@@ -279,18 +240,14 @@ TEST_F(GatewayProcess, LandmarksAndPostcodesFoundThroughTheOptionsDialogsOwnSear
     {
         WidgetClient widget(start(arguments));
         EXPECT_TRUE(
-            brisora::cutPlaceReply(
-                send(widget.socket, widget.request(brisora::searchPath("eiffel tower")), 1000))
-                .found);
+            brisora::cutPlaceReply(widget.fetch(brisora::searchPath("eiffel tower"), 1000)).found);
     }
     EXPECT_EQ(nominatim.heads().size(), 2);
     stop();
     ASSERT_TRUE(QDir(cache.path()).removeRecursively());
     {
         WidgetClient widget(start(arguments));
-        EXPECT_EQ(brisora::cutFeed(
-                      send(widget.socket, widget.request(brisora::feedPath(towerId, 1)), 2000), 1)
-                      .title,
+        EXPECT_EQ(brisora::cutFeed(widget.fetch(brisora::feedPath(towerId, 1), 2000), 1).title,
                   "Eiffel Tower, Paris");
     }
     ASSERT_EQ(nominatim.heads().size(), 3);
@@ -328,11 +285,9 @@ TEST_F(GatewayProcess, ServesOnTheSocketTheServiceManagerHandsOver)
          QStringLiteral("127.0.0.1:%1").arg(taken.serverPort())});
     ::close(listener);
 
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, handedPort);
-    ASSERT_TRUE(socket.waitForConnected(2000));
+    WidgetClient widget(handedPort);
     const brisora::PlaceCut place =
-        brisora::cutPlaceReply(fetch(socket, searchPath("tokyo"), 1000));
+        brisora::cutPlaceReply(widget.fetch(brisora::searchPath("tokyo"), 1000));
     EXPECT_TRUE(place.found) << gateway.readAllStandardError().toStdString();
     EXPECT_TRUE(gateway.readAllStandardOutput().contains(
         QStringLiteral("listening on 127.0.0.1:%1").arg(handedPort).toUtf8()));
@@ -340,16 +295,13 @@ TEST_F(GatewayProcess, ServesOnTheSocketTheServiceManagerHandsOver)
 
 TEST_F(GatewayProcess, ExitsWhenIdleButNotWhileAClientIsConnected)
 {
-    const quint16 port =
-        start({QStringLiteral("--demo"), QStringLiteral("--exit-when-idle"), QStringLiteral("1")});
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    ASSERT_TRUE(socket.waitForConnected(2000));
-    ASSERT_TRUE(brisora::cutPlaceReply(fetch(socket, searchPath("paris"), 1000)).found);
+    WidgetClient widget(
+        start({QStringLiteral("--demo"), QStringLiteral("--exit-when-idle"), QStringLiteral("1")}));
+    ASSERT_TRUE(brisora::cutPlaceReply(widget.fetch(brisora::searchPath("paris"), 1000)).found);
     runUntil([] { return false; }, 1500);
     EXPECT_EQ(gateway.state(), QProcess::Running);
 
-    socket.disconnectFromHost();
+    widget.socket.disconnectFromHost();
     ASSERT_TRUE(gateway.waitForFinished(4000));
     EXPECT_EQ(gateway.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(gateway.exitCode(), 0);

@@ -26,9 +26,9 @@ Place minneapolis()
     return readGeocodedPlaceJson(testData(QStringLiteral("geocoding_place.json"))).places->first();
 }
 
-std::string feedReply(const char* file, Units units)
+std::string feedReply(const QByteArray& json, Units units)
 {
-    const ForecastReadResult read = readForecastJson(testData(QLatin1String(file)), fixedClock);
+    const ForecastReadResult read = readForecastJson(json, fixedClock);
     return served(renderFeedDocument(minneapolis(), *read.forecast, units));
 }
 
@@ -37,8 +37,8 @@ std::string feedReply(const char* file, Units units)
 // The widget's own cutters run over the gateway's replies: the two halves must agree.
 TEST(WidgetAgreement, MetricFeedCutsIntoTheExpectedCaptions)
 {
-    const brisora::FeedCut cut =
-        brisora::cutFeed(feedReply("forecast_metric.json", Units::Metric), 1);
+    const brisora::FeedCut cut = brisora::cutFeed(
+        feedReply(testData(QStringLiteral("forecast_metric.json")), Units::Metric), 1);
     ASSERT_TRUE(cut.complete()) << cut.cutsDone;
     EXPECT_EQ(cut.title, "Minneapolis, Minnesota");
     EXPECT_EQ(cut.dateTime, "at Tue, 08 Dec 2026 3:53 pm CST");
@@ -55,8 +55,8 @@ TEST(WidgetAgreement, MetricFeedCutsIntoTheExpectedCaptions)
 
 TEST(WidgetAgreement, ImperialFeedCutsIntoTheExpectedCaptions)
 {
-    const brisora::FeedCut cut =
-        brisora::cutFeed(feedReply("forecast_imperial.json", Units::Imperial), 0);
+    const brisora::FeedCut cut = brisora::cutFeed(
+        feedReply(testData(QStringLiteral("forecast_imperial.json")), Units::Imperial), 0);
     ASSERT_TRUE(cut.complete()) << cut.cutsDone;
     EXPECT_EQ(cut.windChill, "19 \u00b0F");
     EXPECT_EQ(cut.windSpeed, "13 mph");
@@ -70,9 +70,7 @@ TEST(WidgetAgreement, EveryConditionGivesItsIconAndNotAvailableTheLast)
         QByteArray json = testData(QStringLiteral("forecast_metric.json"));
         json.replace("\"weather_code\":2,\"wind",
                      "\"weather_code\":" + QByteArray::number(wmo) + ",\"wind");
-        const ForecastReadResult read = readForecastJson(json, fixedClock);
-        const brisora::FeedCut cut = brisora::cutFeed(
-            served(renderFeedDocument(minneapolis(), *read.forecast, Units::Metric)), 1);
+        const brisora::FeedCut cut = brisora::cutFeed(feedReply(json, Units::Metric), 1);
         ASSERT_TRUE(cut.complete());
         EXPECT_EQ(cut.imageIndex, image) << wmo;
     }

@@ -3,20 +3,43 @@
 #include "Utf8Text.h"
 #include "WholeNumber.h"
 
+#include <array>
+#include <variant>
+
 namespace brisora {
 
 namespace {
 
+/// The file's lines in order, each naming the field of the record it holds.
+using LineField =
+    std::variant<std::int16_t Settings::*, std::int32_t Settings::*, std::string Settings::*>;
+constexpr std::array<LineField, 8> kLines{
+    &Settings::StartWithWindows, &Settings::StartInTray,  &Settings::RefreshHours,
+    &Settings::WindowLeft,       &Settings::WindowTop,    &Settings::LocationWoeid,
+    &Settings::UseCelsius,       &Settings::LocationName,
+};
+
 /// Stores the decimal integer in `text` into `field` when it fits; otherwise leaves it.
-template <typename Int> void readNumber(std::string_view text, Int& field)
+template <typename Int> void readField(std::string_view text, Int& field)
 {
     if (const std::optional<Int> value = wholeNumber<Int>(text))
         field = *value;
 }
 
-std::string oneLine(std::string_view text)
+void readField(std::string_view text, std::string& field)
 {
-    std::string out(text);
+    field = displayUtf8(text);
+}
+
+template <typename Int> std::string writtenField(Int field)
+{
+    return std::to_string(field);
+}
+
+/// The text on one line: a CR or LF inside it becomes a space.
+std::string writtenField(const std::string& field)
+{
+    std::string out(field);
     for (char& c : out)
         if (c == '\r' || c == '\n')
             c = ' ';
@@ -30,39 +53,14 @@ DecodedSettings decodeSettings(std::string_view file, const Settings& start)
     DecodedSettings result{start, 0};
     Settings& s = result.settings;
     std::string_view rest = file;
-    while (result.linesRead < 8 && !rest.empty()) {
+    while (result.linesRead < static_cast<int>(kLines.size()) && !rest.empty()) {
         const std::size_t lf = rest.find('\n');
         std::string_view line = rest.substr(0, lf);
         rest = lf == std::string_view::npos ? std::string_view() : rest.substr(lf + 1);
         if (!line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         line = trimSpaces(line);
-        switch (++result.linesRead) {
-        case 1:
-            readNumber(line, s.StartWithWindows);
-            break;
-        case 2:
-            readNumber(line, s.StartInTray);
-            break;
-        case 3:
-            readNumber(line, s.RefreshHours);
-            break;
-        case 4:
-            readNumber(line, s.WindowLeft);
-            break;
-        case 5:
-            readNumber(line, s.WindowTop);
-            break;
-        case 6:
-            s.LocationWoeid = displayUtf8(line);
-            break;
-        case 7:
-            readNumber(line, s.UseCelsius);
-            break;
-        case 8:
-            s.LocationName = displayUtf8(line);
-            break;
-        }
+        std::visit([&](auto field) { readField(line, s.*field); }, kLines[result.linesRead++]);
     }
     return result;
 }
@@ -70,18 +68,10 @@ DecodedSettings decodeSettings(std::string_view file, const Settings& start)
 std::string encodeSettings(const Settings& s)
 {
     std::string out;
-    const auto line = [&out](std::string_view text) {
-        out.append(text);
+    for (const LineField& field : kLines) {
+        out.append(std::visit([&](auto member) { return writtenField(s.*member); }, field));
         out.append("\r\n");
-    };
-    line(std::to_string(s.StartWithWindows));
-    line(std::to_string(s.StartInTray));
-    line(std::to_string(s.RefreshHours));
-    line(std::to_string(s.WindowLeft));
-    line(std::to_string(s.WindowTop));
-    line(oneLine(s.LocationWoeid));
-    line(std::to_string(s.UseCelsius));
-    line(oneLine(s.LocationName));
+    }
     return out;
 }
 

@@ -152,6 +152,18 @@ std::optional<std::string> forecastLine(std::string_view element)
     return line;
 }
 
+/// The line of the next forecast element after `cursor`, cut from its quote-free text (left
+/// in `element`); nullopt when there is no further element or one of its values is missing.
+std::optional<std::string> nextForecastLine(std::string_view reply, std::size_t& cursor,
+                                            std::string& element)
+{
+    const auto forecast = cut(reply, cursor, kForecast);
+    if (!forecast)
+        return std::nullopt;
+    assignWithoutQuotes(element, *forecast);
+    return forecastLine(element);
+}
+
 } // namespace
 
 FeedCut cutFeed(std::string_view reply, int useCelsius)
@@ -220,11 +232,7 @@ FeedCut cutFeed(std::string_view reply, int useCelsius)
 
     // Both forecast elements are cut again from their quote-free text, kept in one buffer.
     std::string element;
-    const auto firstForecast = cut(reply, cursor, kForecast);
-    if (!firstForecast)
-        return out;
-    assignWithoutQuotes(element, *firstForecast);
-    std::optional<std::string> day1 = forecastLine(element);
+    std::optional<std::string> day1 = nextForecastLine(reply, cursor, element);
     if (!day1)
         return out;
     trimSpacesInPlace(*day1);
@@ -233,11 +241,7 @@ FeedCut cutFeed(std::string_view reply, int useCelsius)
     out.cutsDone = 8;
 
     // The cursor rests on the first element's "day=", past its key: this finds the second.
-    const auto secondForecast = cut(reply, cursor, kForecast);
-    if (!secondForecast)
-        return out;
-    assignWithoutQuotes(element, *secondForecast);
-    std::optional<std::string> day2 = forecastLine(element);
+    std::optional<std::string> day2 = nextForecastLine(reply, cursor, element);
     if (!day2)
         return out;
     out.day2 = displayText(std::move(*day2));

@@ -223,35 +223,27 @@ void FeedService::handleSearch(const PlaceSearchRequest& request, Respond respon
                     m_places.storePlace(place);
             }
             m_places.storeSearch(words, lookup.places);
-            finishSearch(key,
-                         GatewayReply{200, renderPlaceSearchDocument(lookup.places, m_clock())});
+            m_searches.finish(
+                key, GatewayReply{200, renderPlaceSearchDocument(lookup.places, m_clock())});
             break;
-        case PlaceLookup::Outcome::NotFound: {
-            const GatewayReply reply{200, renderPlaceSearchDocument({}, m_clock())};
+        case PlaceLookup::Outcome::NotFound:
             if (lookup.lasting)
                 m_places.storeSearch(words, {});
-            m_replies.put(key,
-                          ReplyCache::Entry{reply, nowMs() + m_timing.unknownHeld.count(),
-                                            nowMs() + m_timing.unknownHeld.count()},
-                          nowMs());
-            finishSearch(key, reply);
+            finishSearch(key, GatewayReply{200, renderPlaceSearchDocument({}, m_clock())},
+                         m_timing.unknownHeld);
             break;
-        }
-        case PlaceLookup::Outcome::Failed: {
-            const GatewayReply reply{sourceUnavailable, {}};
-            m_replies.put(key,
-                          ReplyCache::Entry{reply, nowMs() + m_timing.failureHeld.count(),
-                                            nowMs() + m_timing.failureHeld.count()},
-                          nowMs());
-            finishSearch(key, reply);
+        case PlaceLookup::Outcome::Failed:
+            finishSearch(key, GatewayReply{sourceUnavailable, {}}, m_timing.failureHeld);
             break;
-        }
         }
     });
 }
 
-void FeedService::finishSearch(const QString& key, const GatewayReply& reply)
+void FeedService::finishSearch(const QString& key, const GatewayReply& reply,
+                               std::chrono::milliseconds held)
 {
+    const qint64 now = nowMs();
+    m_replies.put(key, ReplyCache::Entry{reply, now + held.count(), now + held.count()}, now);
     m_searches.finish(key, reply);
 }
 

@@ -62,7 +62,10 @@ private:
     void fetchForecast(const Place& place, Units units);
     void finishFeed(const QString& key, GatewayReply reply, std::chrono::milliseconds fresh,
                     std::chrono::milliseconds usable);
-    void finishSearch(const QString& key, const GatewayReply& reply);
+    /// Answers the requests waiting on search `key` with `reply`, held for `held` in the
+    /// reply cache.
+    void finishSearch(const QString& key, const GatewayReply& reply,
+                      std::chrono::milliseconds held);
     qint64 nowMs() const;
     void logFallback(const QString& placeId, Units units, const QString& why) const;
 

@@ -1,5 +1,6 @@
 #include "NominatimGeocoder.h"
 
+#include "GeocoderReply.h"
 #include "NominatimJsonReader.h"
 
 #include <QUrlQuery>
@@ -27,22 +28,6 @@ QChar osmTypeLetter(PlaceId::Kind kind)
     default:
         return QLatin1Char('R');
     }
-}
-
-/// What a reply to `url` comes to; one that cannot be read is reported to `client`.
-PlaceLookup lookupFrom(const UpstreamClient& client, const QUrl& url, const UpstreamReply& reply,
-                       bool lasting)
-{
-    if (reply.outcome != UpstreamReply::Outcome::Ok)
-        return PlaceLookup{PlaceLookup::Outcome::Failed, {}, reply.error};
-    GeocodingReadResult result = readNominatimJson(reply.body);
-    if (!result.places) {
-        client.reportUnreadable(url, result.error);
-        return PlaceLookup{PlaceLookup::Outcome::Failed, {}, result.error};
-    }
-    if (result.places->isEmpty())
-        return PlaceLookup{PlaceLookup::Outcome::NotFound, {}, {}, lasting};
-    return PlaceLookup{PlaceLookup::Outcome::Found, std::move(*result.places), {}, lasting};
 }
 
 } // namespace
@@ -101,7 +86,7 @@ void NominatimGeocoder::ask(const QString& endpoint,
     url.setQuery(query.query(QUrl::FullyEncoded), QUrl::StrictMode);
 
     m_client->get(m_gate, url, [this, url, lasting, done = std::move(done)](UpstreamReply reply) {
-        done(lookupFrom(*m_client, url, reply, lasting));
+        done(lookupFromReply(*m_client, url, reply, &readNominatimJson, lasting));
     });
 }
 

@@ -1,6 +1,7 @@
 #include "OpenMeteoSource.h"
 
 #include "ForecastJsonReader.h"
+#include "GeocoderReply.h"
 #include "GeocodingJsonReader.h"
 
 #include <QUrlQuery>
@@ -8,23 +9,11 @@
 namespace brisora::gateway {
 namespace {
 
-/// What a geocoder reply to `url` comes to; one that cannot be read is reported to `client`.
-PlaceLookup lookupFrom(const UpstreamClient& client, const QUrl& url, const UpstreamReply& reply,
-                       bool notFoundOnClientError, GeocodingReadResult (*read)(QByteArrayView))
+// The geocoder answers an id it does not know with 400 or 404.
+bool isUnknownIdReply(const UpstreamReply& reply)
 {
-    if (reply.outcome == UpstreamReply::Outcome::HttpError && notFoundOnClientError &&
-        (reply.httpStatus == 400 || reply.httpStatus == 404))
-        return PlaceLookup{PlaceLookup::Outcome::NotFound, {}, reply.error};
-    if (reply.outcome != UpstreamReply::Outcome::Ok)
-        return PlaceLookup{PlaceLookup::Outcome::Failed, {}, reply.error};
-    GeocodingReadResult result = read(reply.body);
-    if (!result.places) {
-        client.reportUnreadable(url, result.error);
-        return PlaceLookup{PlaceLookup::Outcome::Failed, {}, result.error};
-    }
-    if (result.places->isEmpty())
-        return PlaceLookup{PlaceLookup::Outcome::NotFound, {}, {}};
-    return PlaceLookup{PlaceLookup::Outcome::Found, std::move(*result.places), {}};
+    return reply.outcome == UpstreamReply::Outcome::HttpError &&
+           (reply.httpStatus == 400 || reply.httpStatus == 404);
 }
 
 // The forecast API runs one request per client at a time and refuses a sixth waiting one;
@@ -64,7 +53,7 @@ void OpenMeteoSource::searchPlaces(const QString& words, std::function<void(Plac
     url.setQuery(query.query(QUrl::FullyEncoded), QUrl::StrictMode);
     m_client->get(
         m_geocoderGate, url, [this, url, words, done = std::move(done)](UpstreamReply reply) {
-            PlaceLookup lookup = lookupFrom(*m_client, url, reply, false, &readGeocodingSearchJson);
+            PlaceLookup lookup = lookupFromReply(*m_client, url, reply, &readGeocodingSearchJson);
             if (lookup.outcome == PlaceLookup::Outcome::NotFound && m_landmarks)
                 m_landmarks->search(words, done);
             else
@@ -89,7 +78,10 @@ void OpenMeteoSource::lookupPlace(const PlaceId& id, std::function<void(PlaceLoo
     query.addQueryItem(QStringLiteral("format"), QStringLiteral("json"));
     url.setQuery(query);
     m_client->get(m_geocoderGate, url, [this, url, done = std::move(done)](UpstreamReply reply) {
-        done(lookupFrom(*m_client, url, reply, true, &readGeocodedPlaceJson));
+        if (isUnknownIdReply(reply))
+            done(PlaceLookup{PlaceLookup::Outcome::NotFound, {}, reply.error});
+        else
+            done(lookupFromReply(*m_client, url, reply, &readGeocodedPlaceJson));
     });
 }
 

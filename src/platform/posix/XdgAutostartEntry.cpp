@@ -38,27 +38,12 @@ QString XdgAutostartEntry::execValue(const QString& executablePath)
             quoted += u'%';
         quoted += c;
     }
-    QString value = QStringLiteral("\"");
-    for (const QChar c : quoted) {
-        switch (c.unicode()) {
-        case u'\\':
-            value += QStringLiteral("\\\\");
-            break;
-        case u'\n':
-            value += QStringLiteral("\\n");
-            break;
-        case u'\r':
-            value += QStringLiteral("\\r");
-            break;
-        case u'\t':
-            value += QStringLiteral("\\t");
-            break;
-        default:
-            value += c;
-        }
-    }
-    value += u'"';
-    return value;
+    // The backslashes go first, so those that spell out the breaks are not doubled again.
+    quoted.replace(u'\\', QStringLiteral("\\\\"))
+        .replace(u'\n', QStringLiteral("\\n"))
+        .replace(u'\r', QStringLiteral("\\r"))
+        .replace(u'\t', QStringLiteral("\\t"));
+    return u'"' + quoted + u'"';
 }
 
 bool XdgAutostartEntry::SetEntry(const QString& executablePath)

@@ -86,35 +86,47 @@ std::optional<QJsonObject> rootObject(QByteArrayView json, QString& error)
     return document.object();
 }
 
-} // namespace
-
-GeocodingReadResult readGeocodingSearchJson(QByteArrayView json)
+QList<Place> searchResultsIn(const QJsonObject& root)
 {
-    QString error;
-    const std::optional<QJsonObject> root = rootObject(json, error);
-    if (!root)
-        return GeocodingReadResult{std::nullopt, error};
     QList<Place> places;
-    const QJsonArray results = root->value(QLatin1String("results")).toArray();
+    const QJsonArray results = root.value(QLatin1String("results")).toArray();
     for (const QJsonValue& entry : results) {
         if (places.size() >= maxSearchResults)
             break;
         if (std::optional<Place> place = placeOf(entry.toObject()))
             places.append(std::move(*place));
     }
-    return GeocodingReadResult{places, {}};
+    return places;
 }
 
-GeocodingReadResult readGeocodedPlaceJson(QByteArrayView json)
+QList<Place> placeIn(const QJsonObject& root)
+{
+    QList<Place> places;
+    if (std::optional<Place> place = placeOf(root))
+        places.append(std::move(*place));
+    return places;
+}
+
+/// The places `placesIn` finds in the reply's root object, or why the reply cannot be read.
+GeocodingReadResult readReply(QByteArrayView json, QList<Place> (*placesIn)(const QJsonObject&))
 {
     QString error;
     const std::optional<QJsonObject> root = rootObject(json, error);
     if (!root)
         return GeocodingReadResult{std::nullopt, error};
-    QList<Place> places;
-    if (std::optional<Place> place = placeOf(*root))
-        places.append(std::move(*place));
-    return GeocodingReadResult{places, {}};
+    return GeocodingReadResult{placesIn(*root), {}};
+}
+
+} // namespace
+
+GeocodingReadResult readGeocodingSearchJson(QByteArrayView json)
+{
+    return readReply(json, &searchResultsIn);
+}
+
+GeocodingReadResult readGeocodedPlaceJson(QByteArrayView json)
+{
+    return readReply(json, &placeIn);
 }
 
 } // namespace brisora::gateway
