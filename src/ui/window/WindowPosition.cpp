@@ -24,16 +24,6 @@ double WindowPosition::topTwips() const
     return window_.y() * screen_.twipsPerPixelY();
 }
 
-void WindowPosition::setLeftTwips(double twips)
-{
-    window_.move(static_cast<int>(std::lround(twips / screen_.twipsPerPixelX())), window_.y());
-}
-
-void WindowPosition::setTopTwips(double twips)
-{
-    window_.move(window_.x(), static_cast<int>(std::lround(twips / screen_.twipsPerPixelY())));
-}
-
 void WindowPosition::apply(bool topFirst)
 {
     if (!screen_.placesWindows())

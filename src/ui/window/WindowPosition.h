@@ -18,11 +18,6 @@ class WindowPosition
 public:
     WindowPosition(QWidget& window, const ScreenMetrics& screen, Settings& settings);
 
-    /// The window's edges in twips.
-    double leftTwips() const;
-    double topTwips() const;
-    void setLeftTwips(double twips);
-    void setTopTwips(double twips);
     /// Moves the window to the recorded place, onto the nearest screen if that lies off every
     /// one; `topFirst` moves it down before across. Does nothing where windows cannot be placed.
     void apply(bool topFirst);
@@ -33,6 +28,10 @@ public:
     void userMoveEnded();
 
 private:
+    /// The window's edges in twips.
+    double leftTwips() const;
+    double topTwips() const;
+
     QWidget& window_;
     const ScreenMetrics& screen_;
     Settings& settings_;
