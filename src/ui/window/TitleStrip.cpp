@@ -23,7 +23,9 @@ const QColor kWhite(255, 255, 255);
 } // namespace
 
 TitleStrip::TitleStrip(QWidget& window, const ScreenMetrics& screen, WindowPosition& position)
-    : position_(position)
+    // The window's events are watched before the drag is made, whose watch on the window must
+    // see every pointer event first.
+    : position_(position), windowEvents_(new PointerEvents(&window)), drag_(new WindowDrag(&window))
 {
     namespace L = mainLayout;
     auto* Frame1 = new QFrame(&window);
@@ -40,9 +42,6 @@ TitleStrip::TitleStrip(QWidget& window, const ScreenMetrics& screen, WindowPosit
     paintColours(Label3, kWhite, &kBlack);
     Label3->setCursor(Qt::PointingHandCursor);
 
-    // Made before the drag, whose watch on the window must see every pointer event first.
-    windowEvents_ = new PointerEvents(&window);
-    drag_ = new WindowDrag(&window);
     window.installEventFilter(this);
     nameEvents_ = new PointerEvents(Label6);
     stripEvents_ = new PointerEvents(Frame1);

@@ -47,8 +47,8 @@ protected:
 
 private:
     WindowPosition& position_;
-    PointerEvents* windowEvents_ = nullptr;
-    WindowDrag* drag_ = nullptr;
+    PointerEvents* windowEvents_;
+    WindowDrag* drag_;
     PointerEvents* nameEvents_ = nullptr;
     PointerEvents* stripEvents_ = nullptr;
     PointerEvents* markEvents_ = nullptr;
