@@ -22,9 +22,9 @@ const QColor kWhite(255, 255, 255);
 
 } // namespace
 
+// The window's watcher is made before the drag, whose watch on the window must see every
+// pointer event first.
 TitleStrip::TitleStrip(QWidget& window, const ScreenMetrics& screen, WindowPosition& position)
-    // The window's events are watched before the drag is made, whose watch on the window must
-    // see every pointer event first.
     : position_(position), windowEvents_(new PointerEvents(&window)), drag_(new WindowDrag(&window))
 {
     namespace L = mainLayout;
