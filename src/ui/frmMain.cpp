@@ -181,8 +181,7 @@ void frmMain::ParseWeather(const std::string& reply)
     const FeedCut cut = cutFeed(reply, module_.Settings.UseCelsius);
     panel_->showCut(cut, devicePixelRatioF());
     if (cut.cutsDone >= 7) {
-        TrayIconRecord_.storeTip(
-            QString::fromUtf8(cut.tooltip.data(), static_cast<qsizetype>(cut.tooltip.size())));
+        TrayIconRecord_.storeTip(QString::fromStdString(cut.tooltip));
         platform_.tray.Shell_NotifyIcon(TrayOperation::Modify, TrayIconRecord_);
     }
 }

@@ -52,11 +52,6 @@ constexpr std::array<RefreshEntry, 4> kRefreshEntries{{
     {"Every 12 Hrs", 12},
 }};
 
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 /// True when no place is set: the name is empty or ">none" once blanks are cut off both ends.
 bool isNoPlace(std::string_view name)
 {
@@ -213,7 +208,7 @@ void frmOptions::buildControls()
 void frmOptions::Form_Load()
 {
     const QStringList about{
-        QStringLiteral("Brisora ") + fromUtf8(module_.AppVersion),
+        QStringLiteral("Brisora ") + QString::fromStdString(module_.AppVersion),
         QStringLiteral("______________"),
         QString(),
         QStringLiteral("Enter your location like..."),
@@ -242,7 +237,7 @@ void frmOptions::LoadOptions()
     for (std::size_t i = 0; i < kRefreshEntries.size(); ++i)
         if (kRefreshEntries[i].hours == settings.RefreshHours)
             cboRefresh->setCurrentIndex(static_cast<int>(i));
-    txtLocation->setText(fromUtf8(settings.LocationName));
+    txtLocation->setText(QString::fromStdString(settings.LocationName));
     if (settings.UseCelsius != 0)
         optC->setChecked(true);
     else

@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "ScreenMetrics.h"
+#include "app/Utf8Text.h"
 #include "art/ConditionImages.h"
 #include "feed/FeedCutter.h"
 #include "layout/MainWindowLayout.h"
@@ -21,22 +22,6 @@ constexpr double kStandardTwipsPerPixel = 15.0; // 96 dots per inch
 const QColor kBlack(0, 0, 0);
 const QColor kCyan(0, 255, 255);
 const QColor kLightCyan(192, 255, 255);
-
-QString fromUtf8(const std::string& text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString trimSpaces(const QString& text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 } // namespace
 
@@ -93,27 +78,27 @@ void WeatherPanel::showCut(const FeedCut& cut, double devicePixelRatio)
 {
     const int done = cut.cutsDone;
     if (done >= 1)
-        txtTitle->setText(fromUtf8(cut.title));
+        txtTitle->setText(QString::fromStdString(cut.title));
     if (done >= 2)
-        txtDateTime->setText(fromUtf8(cut.dateTime));
+        txtDateTime->setText(QString::fromStdString(cut.dateTime));
     if (done >= 3)
-        txtWTemp->setText(fromUtf8(cut.windChill));
+        txtWTemp->setText(QString::fromStdString(cut.windChill));
     if (done >= 4)
-        txtWSpeed->setText(fromUtf8(cut.windSpeed));
+        txtWSpeed->setText(QString::fromStdString(cut.windSpeed));
     if (done >= 5)
-        txtCond->setText(fromUtf8(cut.condition));
+        txtCond->setText(QString::fromStdString(cut.condition));
     if (done >= 6)
         Picture1->setPixmap(ConditionImages::picture(
             cut.imageIndex, devicePixelRatio, kStandardTwipsPerPixel / screen_.twipsPerPixelX()));
     if (done >= 7)
-        txtTemp->setText(fromUtf8(cut.temperature));
+        txtTemp->setText(QString::fromStdString(cut.temperature));
     if (done >= 8) {
         if (cut.day1NeedsTwoLines)
             useTwoLineForecast();
-        txtDay1->setText(fromUtf8(cut.day1));
+        txtDay1->setText(QString::fromStdString(cut.day1));
     }
     if (done >= 9)
-        txtDay2->setText(fromUtf8(cut.day2));
+        txtDay2->setText(QString::fromStdString(cut.day2));
     // An error page, a reply cut short or another layout: say so in the first forecast line
     // the reply left empty, and keep everything it did give.
     if (done < 8)
@@ -140,7 +125,7 @@ void WeatherPanel::useTwoLineForecast()
 
 void WeatherPanel::showPlaceName(const std::string& name)
 {
-    txtTitle->setText(fromUtf8(name));
+    txtTitle->setText(QString::fromStdString(name));
     txtTitle->repaint();
 }
 
@@ -166,7 +151,7 @@ QString WeatherPanel::temperature() const
 
 bool WeatherPanel::showsPlace() const
 {
-    return trimSpaces(txtTitle->text()) != QLatin1String(kNoPlaceTitle);
+    return trimSpaces(txtTitle->text().toStdString()) != kNoPlaceTitle;
 }
 
 QString WeatherPanel::bar() const
