@@ -62,8 +62,15 @@ protected:
         // and a key goes to whoever holds the focus then.
         if (!pollUntil([&] { return display.xdotool("getactivewindow") == window; }, 10s))
             return false;
+        // Under load openbox now and then drops an Alt+F4 that comes right after the focus
+        // (seen 2 times in 80 runs, the window active and focused): the key is pressed
+        // again, as a user would. A move loop left holding the keys swallows both.
         display.xdotool("key alt+F4");
-        const std::optional<int> status = app->waitForExit(20s);
+        std::optional<int> status = app->waitForExit(5s);
+        if (!status) {
+            display.xdotool("key alt+F4");
+            status = app->waitForExit(20s);
+        }
         return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
     }
 
