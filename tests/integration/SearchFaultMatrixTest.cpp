@@ -2,8 +2,8 @@
 // Each case checks the dialog's status line, its "Okay" button and when the search gives up.
 #include "integration/EventPump.h"
 #include "integration/FaultReplies.h"
-#include "integration/RecordingSearchView.h"
 #include "integration/SlowestCall.h"
+#include "support/FakeSearchView.h"
 
 #include "PlaceSearch.h"
 #include "posix/PosixTcpClient.h"
@@ -36,6 +36,7 @@ protected:
     {
         search = std::make_unique<PlaceSearch>(std::make_unique<PosixTcpClient>(),
                                                parseServiceHost(host), view);
+        view.words = QStringLiteral("Sao Paulo");
         search->loadPending("2459115", ">New York");
         slowest.measure([&] { search->FindLocation(); });
     }
@@ -77,7 +78,7 @@ protected:
         slowest.measure(pumpOnce);
     }
 
-    RecordingSearchView view;
+    FakeSearchView view;
     std::unique_ptr<PlaceSearch> search;
     SlowestCall slowest;
 };
@@ -160,7 +161,7 @@ TEST_F(SearchFaultTest, AOneMegabyteReplyFindsThePlaceAtItsHead)
     ASSERT_TRUE(settle([&] { return search->searchBytes() > PlaceSearch::kCompleteAbove; }));
     expectCompletesAtNextTick();
     EXPECT_EQ(view.status, ">Springfield Found  !");
-    EXPECT_EQ(view.focus, "okay");
+    EXPECT_EQ(view.focus, "cmdOK");
 }
 
 TEST_F(SearchFaultTest, AReplyThatNeverEndsKeepsOnlyItsFirstMegabyte)
@@ -182,7 +183,7 @@ TEST_F(SearchFaultTest, FourKilobytesOfBinaryGarbageFindNothing)
     expectCompletesAtNextTick();
     EXPECT_EQ(view.status, kEasyBoy);
     EXPECT_FALSE(view.okay);
-    EXPECT_EQ(view.focus, "words");
+    EXPECT_EQ(view.focus, "txtWord");
 }
 
 TEST_F(SearchFaultTest, AnHtmlErrorPageFindsNothing)

@@ -1,5 +1,5 @@
 #include "PlaceSearch.h"
-#include "SearchView.h"
+#include "support/FakeSearchView.h"
 #include "support/FakeTcpClient.h"
 #include "support/Fixture.h"
 
@@ -23,22 +23,6 @@ const QString kPrefix =
 const QString kTimeOut =
     QStringLiteral("Not found. Please change zip/ town/ location and try again.");
 const QString kEasyBoy = QStringLiteral("Easy boy. Not so fast !!!");
-
-class RecordingView final : public SearchView
-{
-public:
-    QString searchWords() const override { return words; }
-    void setStatusText(const QString& text) override { status = text; }
-    void setOkayEnabled(bool enabled) override { okay = enabled; }
-    bool okayEnabled() const override { return okay; }
-    void focusOkay() override { focus = QStringLiteral("cmdOK"); }
-    void focusWords() override { focus = QStringLiteral("txtWord"); }
-
-    QString words;
-    QString status;
-    bool okay = true;
-    QString focus;
-};
 
 QByteArray fixture(const char* name)
 {
@@ -83,7 +67,7 @@ protected:
         ticks(1);
     }
 
-    RecordingView view;
+    test::FakeSearchView view;
     FakeTcpClient* sock = nullptr;
     std::unique_ptr<PlaceSearch> search;
 };
@@ -285,7 +269,7 @@ TEST(PlaceSearchLoopback, FindsAPlaceThroughARealSocket)
         });
     });
 
-    RecordingView view;
+    test::FakeSearchView view;
     view.words = QStringLiteral("S\u00e3o Paulo");
     const QString host = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
     PlaceSearch search(std::make_unique<PosixTcpClient>(), parseServiceHost(host.toStdString()),
