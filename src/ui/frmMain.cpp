@@ -11,6 +11,7 @@
 #include "layout/MainWindowLayout.h"
 #include "panel/WeatherPanel.h"
 #include "settings/SettingsFile.h"
+#include "widgets/Colours.h"
 #include "widgets/LayoutControls.h"
 #include "widgets/PointerEvents.h"
 #include "window/MainMenu.h"
@@ -27,13 +28,13 @@ namespace brisora {
 
 namespace {
 
+using namespace colours;
+
 // Tray notification codes as pointer-message numbers: left button released, its double
 // click (which the title strip answers), right button pressed.
 constexpr int kLeftButtonUpCode = 514;
 constexpr int kStripRestoreCode = 515;
 constexpr int kRightButtonDownCode = 516;
-const QColor kBlack(0, 0, 0);
-const QColor kWhite(255, 255, 255);
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "TcpClient.h"
 #include "app/Module1.h"
 #include "widgets/CaptionFrame.h"
+#include "widgets/Colours.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -28,12 +29,10 @@ namespace brisora {
 
 namespace {
 
+using namespace colours;
+
 namespace layout = optionsLayout;
 
-const QColor kPanel(27, 31, 30);
-const QColor kWhite(255, 255, 255);
-const QColor kSilver(192, 192, 192);
-const QColor kLightCyan(128, 255, 255);
 const QString kFontFamily = QStringLiteral("MS Sans Serif");
 constexpr double kFontPoints = 8.25;
 constexpr double kSearchBoxPoints = 9.75;
@@ -67,8 +66,8 @@ void paintOnPanel(QWidget* widget, QColor textColour)
 {
     QPalette palette = widget->palette();
     // Buttons fill their background with the Button role, labels with Window.
-    palette.setColor(QPalette::Window, kPanel);
-    palette.setColor(QPalette::Button, kPanel);
+    palette.setColor(QPalette::Window, kDialogPanel);
+    palette.setColor(QPalette::Button, kDialogPanel);
     palette.setColor(QPalette::WindowText, textColour);
     palette.setColor(QPalette::ButtonText, textColour);
     widget->setPalette(palette);
@@ -145,7 +144,7 @@ QLabel* frmOptions::addLabel(const char* objectName, const QString& caption, QWi
 void frmOptions::buildControls()
 {
     auto* Frame3 =
-        addControl<CaptionFrame>("Frame3", this, layout::Frame3, QString(), kPanel, kSilver);
+        addControl<CaptionFrame>("Frame3", this, layout::Frame3, QString(), kDialogPanel, kSilver);
     chkOnStart = addOnPanel<QCheckBox>("chkOnStart", QStringLiteral("Start on Windows"), Frame3,
                                        layout::chkOnStart, kWhite);
     chkOnTray = addOnPanel<QCheckBox>("chkOnTray", QStringLiteral("Start minimized in System Tray"),
@@ -154,8 +153,9 @@ void frmOptions::buildControls()
     cboRefresh = addControl<QComboBox>("cboRefresh", Frame3, layout::cboRefresh);
     cboRefresh->setEditable(false);
 
-    auto* Frame1 = addControl<CaptionFrame>(
-        "Frame1", this, layout::Frame1, QStringLiteral("Select your location"), kPanel, kSilver);
+    auto* Frame1 =
+        addControl<CaptionFrame>("Frame1", this, layout::Frame1,
+                                 QStringLiteral("Select your location"), kDialogPanel, kSilver);
     addLabel("Label1", QStringLiteral("Enter your city or  zip / pin  or landmark..."), Frame1,
              layout::Label1, kWhite);
     txtWord = addControl<QLineEdit>("txtWord", Frame1, layout::txtWord);
@@ -166,10 +166,10 @@ void frmOptions::buildControls()
     connect(Command1, &QPushButton::clicked, this, [this] { search_->FindLocation(); });
     addLabel("Label3", QStringLiteral("Your current location is :"), Frame1, layout::Label3,
              kWhite);
-    txtLocation = addLabel("txtLocation", QString(), Frame1, layout::txtLocation, kLightCyan);
+    txtLocation = addLabel("txtLocation", QString(), Frame1, layout::txtLocation, kPlaceCyan);
 
     auto* Frame2 = addControl<CaptionFrame>("Frame2", this, layout::Frame2, QStringLiteral("Units"),
-                                            kPanel, kSilver);
+                                            kDialogPanel, kSilver);
     optF = addOnPanel<QRadioButton>("optF", QStringLiteral("Fahrenheit, Mph"), Frame2, layout::optF,
                                     kWhite);
     optF->setChecked(true);

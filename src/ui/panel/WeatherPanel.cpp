@@ -6,6 +6,7 @@
 #include "art/ConditionImages.h"
 #include "feed/FeedCutter.h"
 #include "layout/MainWindowLayout.h"
+#include "widgets/Colours.h"
 #include "widgets/LayoutControls.h"
 
 #include <QLabel>
@@ -16,12 +17,11 @@ namespace brisora {
 
 namespace {
 
+using namespace colours;
+
 constexpr auto kCourierNew = "Courier New";
 constexpr double kPanelFontPoints = 8.25;
 constexpr double kStandardTwipsPerPixel = 15.0; // 96 dots per inch
-const QColor kBlack(0, 0, 0);
-const QColor kCyan(0, 255, 255);
-const QColor kLightCyan(192, 255, 255);
 
 } // namespace
 
@@ -43,7 +43,7 @@ WeatherPanel::WeatherPanel(QWidget* window, const ScreenMetrics& screen) : scree
     auto* picPanel = new QWidget(window);
     picPanel->setObjectName(QLatin1String(L::picPanel.name));
     picPanel->setGeometry(pixelRect(L::picPanel, screen_));
-    paintColours(picPanel, kBlack, &kLightCyan);
+    paintColours(picPanel, kBlack, &kPanelCyan);
 
     Picture1 = new QLabel(picPanel);
     Picture1->setObjectName(QLatin1String(L::Picture1.name));

@@ -2,6 +2,7 @@
 
 #include "Fonts.h"
 #include "layout/MainWindowLayout.h"
+#include "widgets/Colours.h"
 #include "widgets/LayoutControls.h"
 #include "widgets/PointerEvents.h"
 #include "window/WindowDrag.h"
@@ -15,10 +16,10 @@ namespace brisora {
 
 namespace {
 
+using namespace colours;
+
 constexpr auto kSansSerif = "MS Sans Serif";
 constexpr double kTitleFontPoints = 9.75;
-const QColor kBlack(0, 0, 0);
-const QColor kWhite(255, 255, 255);
 
 } // namespace
 
