@@ -2,6 +2,7 @@
 // manager (openbox) and, where the test wants one, a tray (trayer), driven with xdotool.
 #include "integration/ChildProcess.h"
 #include "integration/FileBytes.h"
+#include "integration/WidgetPoints.h"
 #include "integration/XvfbDisplay.h"
 
 #include <QFile>
@@ -9,15 +10,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <thread>
+
 using namespace brisora::test;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Window pixels at 96 dpi: the minimize mark's middle, and the title strip's own area
-// between the program name and the mark.
-constexpr const char* kMinimizeMark = "192 15";
-constexpr const char* kBareStrip = "135 15";
 
 class DesktopSessionTest : public testing::Test
 {
@@ -47,11 +46,19 @@ protected:
     }
 
     /// True once no window of the widget shows.
-    bool hidden() const
+    bool hidden() const { return display.noVisibleWindow("Brisora", 10s); }
+
+    /// On a desktop without a tray, starts the widget and clicks its minimize mark; the
+    /// window's id once it has gone to the task bar, empty if it never did.
+    std::string startWidgetAndMinimizeToTheTaskBar()
     {
-        return pollUntil(
-            [&] { return display.xdotool("search --onlyvisible --name '^Brisora$'").empty(); },
-            10s);
+        if (!display.startWindowManagerOnly())
+            return {};
+        const std::string window = startWidget();
+        if (window.empty())
+            return {};
+        display.xdotool("mousemove --window " + window + " " + kMinimizeMark + " click 1");
+        return hidden() ? window : std::string();
     }
 
     /// Alt+F4 on the focused window; true once the program has ended with status 0.
@@ -88,7 +95,15 @@ TEST_F(DesktopSessionTest, MinimizeMarkHidesToTheTrayAndTheWindowComesBackWhereI
     ASSERT_TRUE(display.startDesktop()) << "no notification area";
     const std::string window = startWidget();
     ASSERT_FALSE(window.empty()) << "the main window never showed";
+    // With no status-notifier host on the desktop, the icon takes the XEmbed tray after
+    // giving a host 10 s to come.
+    ASSERT_TRUE(display.trayHolds("brisora", 20s)) << "no icon in the tray";
     const std::map<std::string, int> where = display.geometry(window);
+    // The only icon in the tray, at its left end.
+    const std::string tray = display.xdotool("search --onlyvisible --class '^trayer$'");
+    const std::map<std::string, int> area = display.geometry(tray.substr(0, tray.find('\n')));
+    const std::string icon =
+        std::to_string(area.at("X") + 12) + " " + std::to_string(area.at("Y") + 12);
 
     for (int attempt = 0; attempt < 3; ++attempt) {
         // Pressed, slipped by 3 pixels, released, at a hand's pace: a click on the mark,
@@ -97,14 +112,21 @@ TEST_F(DesktopSessionTest, MinimizeMarkHidesToTheTrayAndTheWindowComesBackWhereI
                         " mousedown 1 sleep 0.1 mousemove_relative 1 0 sleep 0.1"
                         " mousemove_relative 2 0 sleep 0.1 mouseup 1");
         ASSERT_TRUE(hidden()) << "attempt " << attempt << ": the window did not hide";
-        // The only icon in the tray, at its left end.
-        const std::string tray = display.xdotool("search --onlyvisible --class '^trayer$'");
-        const std::map<std::string, int> area = display.geometry(tray.substr(0, tray.find('\n')));
-        display.xdotool("mousemove " + std::to_string(area.at("X") + 12) + " " +
-                        std::to_string(area.at("Y") + 12) + " click 1");
+        display.xdotool("mousemove " + icon + " click 1");
         ASSERT_EQ(display.visibleWindow("Brisora", 10s), window) << "attempt " << attempt;
         EXPECT_EQ(display.geometry(window), where) << "attempt " << attempt;
     }
+    // A right-button press on the icon opens the program's menu.
+    const auto programWindows = [&] {
+        const std::string ids = display.xdotool("search --onlyvisible --class '^brisora$'");
+        return std::count(ids.begin(), ids.end(), '\n') + 1;
+    };
+    const auto withoutMenu = programWindows(); // the main window and the icon
+    display.xdotool("mousemove " + icon + " click 3");
+    EXPECT_TRUE(pollUntil([&] { return programWindows() == withoutMenu + 1; }, 10s))
+        << "no menu from the icon";
+    display.xdotool("key Escape");
+    EXPECT_TRUE(pollUntil([&] { return programWindows() == withoutMenu; }, 10s));
     // A move begun from the mark would leave the window manager's move loop holding the
     // pointer and the keys, and the close request would never arrive.
     EXPECT_TRUE(closeWithAltF4(window));
@@ -113,11 +135,8 @@ TEST_F(DesktopSessionTest, MinimizeMarkHidesToTheTrayAndTheWindowComesBackWhereI
 
 TEST_F(DesktopSessionTest, WithoutATrayTheTaskBarGivesTheWindowBackActiveAndDraggable)
 {
-    ASSERT_TRUE(display.startWindowManagerOnly()) << "openbox did not start";
-    const std::string window = startWidget();
-    ASSERT_FALSE(window.empty()) << "the main window never showed";
-    display.xdotool("mousemove --window " + window + " " + kMinimizeMark + " click 1");
-    ASSERT_TRUE(hidden()) << "the window did not go to the task bar";
+    const std::string window = startWidgetAndMinimizeToTheTaskBar();
+    ASSERT_FALSE(window.empty()) << "the window did not go to the task bar";
     display.xdotool("windowactivate " + window); // as a task bar's button does
     ASSERT_EQ(display.visibleWindow("Brisora", 10s), window);
     EXPECT_TRUE(pollUntil([&] { return display.xdotool("getactivewindow") == window; }, 10s));
@@ -132,4 +151,27 @@ TEST_F(DesktopSessionTest, WithoutATrayTheTaskBarGivesTheWindowBackActiveAndDrag
     EXPECT_TRUE(closeWithAltF4(window));
     EXPECT_EQ(readBytes(settingsPath),
               "0\r\n0\r\n1\r\n" + std::to_string(left * 15) + "\r\n3000\r\n\r\n0\r\n>none\r\n");
+}
+
+TEST_F(DesktopSessionTest, ATrayThatComesLaterTakesTheWindowTheWidgetSleepsATrayGoneGivesItBack)
+{
+    const std::string window = startWidgetAndMinimizeToTheTaskBar();
+    ASSERT_FALSE(window.empty()) << "the window did not go to the task bar";
+    ASSERT_TRUE(display.managed(window)) << "no task-bar button stands in for the tray";
+
+    ASSERT_TRUE(display.startTray()) << "trayer did not take the tray selection";
+    ASSERT_TRUE(display.trayHolds("brisora", 20s)) << "the tray that came got no icon";
+    EXPECT_TRUE(pollUntil([&] { return !display.managed(window); }, 5s))
+        << "the icon stands for the window now, yet it waits in the task bar";
+
+    // Nothing is polled: with no place to fetch for, the idle widget has nothing to wake for
+    // (a 5 s poll would wake it at least twice).
+    const long before = app->contextSwitches();
+    std::this_thread::sleep_for(12s);
+    EXPECT_LE(app->contextSwitches() - before, 1) << "the idle widget woke up";
+
+    display.stopTray();
+    EXPECT_EQ(display.visibleWindow("Brisora", 3s), window)
+        << "the tray went away and took the only way back with it";
+    EXPECT_TRUE(closeWithAltF4(window));
 }
