@@ -72,6 +72,12 @@ int main(int argc, char* argv[])
 {
     requestPlatform(argc, argv);
     QApplication app(argc, argv);
+    // A desktop session saved while the widget still let itself be restarted names it, and
+    // the desktop restores that start beside the one the widget's own logon entry makes. A
+    // restored start ends here, unseen: before it could claim the settings file, knock on
+    // the running widget (which would show it) or write anything.
+    if (app.isSessionRestored())
+        return EXIT_SUCCESS;
     // Hiding the widget to the tray closes no program; only Exit (or a signal) does.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("brisora"));
@@ -115,8 +121,7 @@ int main(int argc, char* argv[])
     brisora::connectLifecycle(app, form, session);
     QObject::connect(&handover, &brisora::HandoverChannel::knocked, &session,
                      &brisora::SessionEvents::handOverRequested);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &session,
-                     [&session] { emit session.saveRequested(); });
+    brisora::answerSessionManager(app, session);
 #if defined(Q_OS_UNIX)
     brisora::SignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP});
     QObject::connect(&signalWatcher, &brisora::SignalWatcher::received, &session,

@@ -87,6 +87,7 @@ public:
     }
 
     // OptionsHost
+    void SaveConfig() override;
     void setOpenItemEnabled(bool enabled) override;
     void showMainWindow() override;
 
@@ -120,7 +121,6 @@ private:
     void showNetworkError() override { panel_->showNetworkError(); }
 
     void LoadConfig();
-    void SaveConfig();
     void buildControls();
     void fillTrayIconRecord();
     QString trayTip() const;
