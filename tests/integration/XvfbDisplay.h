@@ -101,15 +101,25 @@ public:
     /// True once it manages windows (a window mapped before that may stay unmanaged).
     bool startWindowManagerOnly()
     {
-        windowManager_ = std::make_unique<ChildProcess>(
-            "openbox", std::vector<std::string>{"--sm-disable"}, environment({}));
-        return pollUntil(
-            [&] {
-                return commandOutput("DISPLAY=" + name_ +
-                                     " xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null")
-                           .find("window id") != std::string::npos;
-            },
-            std::chrono::seconds(20));
+        // On a loaded machine openbox now and then fails to open a display that has just
+        // reported ready, and ends: start it again rather than wait out the whole timeout.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            windowManager_ = std::make_unique<ChildProcess>(
+                "openbox", std::vector<std::string>{"--sm-disable"}, environment({}));
+            bool ended = false;
+            const bool managing = pollUntil(
+                [&] {
+                    ended = windowManager_->waitForExit(std::chrono::milliseconds(0)).has_value();
+                    return ended ||
+                           commandOutput("DISPLAY=" + name_ +
+                                         " xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null")
+                                   .find("window id") != std::string::npos;
+                },
+                std::chrono::seconds(20));
+            if (managing && !ended)
+                return true;
+        }
+        return false;
     }
 
     /// `extra` and DISPLAY for a program on this display.
