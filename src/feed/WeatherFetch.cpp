@@ -2,6 +2,7 @@
 
 #include "FetchView.h"
 #include "TcpClient.h"
+#include "app/Utf8Text.h"
 
 namespace brisora {
 
@@ -10,11 +11,6 @@ constexpr int kDataTickMs = 100;
 constexpr int kIntervalTickMs = 60000;
 constexpr int kMinutesPerHour = 60;
 constexpr std::string_view kNoPlaceWoeid = "99999999";
-
-bool isBlank(std::string_view s)
-{
-    return s.find_first_not_of(' ') == std::string_view::npos;
-}
 } // namespace
 
 WeatherFetch::WeatherFetch(Module1& module, std::unique_ptr<TcpClient> socket, ServiceHost feedHost,

@@ -51,7 +51,7 @@ Gateway::Gateway(const GatewayOptions& options, const GatewayLog& log) : m_optio
     m_connectionLimit = serverLimits.maxConnections;
     m_server = std::make_unique<HttpServer>(*m_service, serverLimits, log);
     if (options.exitWhenIdle)
-        m_idleExit = std::make_unique<IdleExit>(*m_server, *m_service, *options.exitWhenIdle,
+        m_idleExit = std::make_unique<IdleExit>(*m_server, *m_service, *options.exitWhenIdle, log,
                                                 [] { QCoreApplication::quit(); });
 }
 
