@@ -4,6 +4,7 @@
 #include "TcpClient.h"
 #include "TrayIconService.h"
 #include "WeatherFetch.h"
+#include "WindowDesktopHints.h"
 #include "art/SvgArt.h"
 #include "art/WindowIcon.h"
 #include "feed/FeedCutter.h"
@@ -103,6 +104,7 @@ void frmMain::Form_Load()
     module_.AppVersion = platform_.appVersion;
     panel_->setBar(QString());
     SetTopMostWindow(this, kTrue);
+    updateDesktopHints(platform_.tray.isAvailable());
     LoadConfig();
     applyRecordedPosition(false);
     if (module_.Settings.StartInTray == 1) {
@@ -333,6 +335,7 @@ void frmMain::trayAvailabilityChanged(bool available)
 {
     if (unloaded_)
         return;
+    updateDesktopHints(available);
     if (available) {
         // A notification area appeared after start-up: put the icon there now.
         fillTrayIconRecord();
@@ -340,6 +343,14 @@ void frmMain::trayAvailabilityChanged(bool available)
     } else if (!isVisible()) {
         trayLostWhileHidden();
     }
+}
+
+void frmMain::updateDesktopHints(bool trayAvailable)
+{
+    // A widget stands on every workspace. Its task-bar button is the way back to a minimized
+    // window only while no tray icon stands for it.
+    using Entry = WindowDesktopHints::TaskBarEntry;
+    platform_.desktopHints.setWidgetHints(*this, trayAvailable ? Entry::Skipped : Entry::Listed);
 }
 
 void frmMain::trayLostWhileHidden()

@@ -111,6 +111,9 @@ private:
     /// Moves the window to its recorded place, onto the nearest screen if that lies off every one.
     void applyRecordedPosition(bool topFirst) { position_->apply(topFirst); }
     void trayAvailabilityChanged(bool available);
+    /// Tells the desktop to show the window on every workspace, with a task-bar button only
+    /// while there is no tray.
+    void updateDesktopHints(bool trayAvailable);
     void trayLostWhileHidden();
 
     // FetchView

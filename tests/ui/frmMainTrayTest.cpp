@@ -336,14 +336,19 @@ TEST_F(frmMainTrayTest, WithoutATrayHostTheTaskBarStandsInForTheTray)
 
 TEST_F(frmMainTrayTest, ATrayHostThatGoesAwayGivesTheHiddenWindowBack)
 {
+    using Entry = WindowDesktopHints::TaskBarEntry;
     startShownWithPlace();
+    EXPECT_EQ(desktopHints.hintedWindow, form.get());
+    EXPECT_EQ(desktopHints.taskBarEntry, Entry::Skipped) << "the icon stands for the window";
     clickMinimizeMark();
     tray.setAvailable(false);
     EXPECT_TRUE(shown());
     EXPECT_EQ(module.WindowShown, kTrue);
     EXPECT_FALSE(openEnabled());
+    EXPECT_EQ(desktopHints.taskBarEntry, Entry::Listed) << "the task bar is the way back now";
 
     tray.setAvailable(true);
+    EXPECT_EQ(desktopHints.taskBarEntry, Entry::Skipped);
     clickMinimizeMark();
     form->mnuOptions_Click(); // from the tray icon's menu: the dialog would leave it hidden
     ASSERT_EQ(module.ShownBeforeOptions, kFalse);
