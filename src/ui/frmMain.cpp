@@ -22,6 +22,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QStyle>
 
 #include <cmath>
 
@@ -194,10 +195,15 @@ void frmMain::ParseWeather(const std::string& reply)
 int frmMain::SetTopMostWindow(QWidget* window, std::int16_t Topmost)
 {
     const bool wasVisible = window->isVisible();
+    const QRect geometry = window->geometry();
     window->setWindowFlag(Qt::WindowStaysOnTopHint, Topmost == kTrue);
-    // Changing a flag re-creates a shown window hidden; put it back as it was.
-    if (wasVisible)
+    // Changing a flag re-creates a shown window hidden; put it back as it was, where it was:
+    // mapped anew without its place, a framed window would have its frame put where its
+    // client area stood.
+    if (wasVisible) {
+        window->setGeometry(geometry);
         window->show();
+    }
     return 1;
 }
 
@@ -305,8 +311,19 @@ void frmMain::mnuOptions_Click()
     optionsDialogs_.removeAll(nullptr);
     auto* dialog = new frmOptions(module_, *this, platform_);
     optionsDialogs_.append(dialog);
+    centreOnWidgetScreen(*dialog);
     dialog->show();
     SetTopMostWindow(dialog, kTrue);
+}
+
+void frmMain::centreOnWidgetScreen(QWidget& window) const
+{
+    if (!platform_.screen.placesWindows())
+        return;
+    const QRect area = platform_.screen.screenAreaAt(frameGeometry().center());
+    if (!area.isEmpty())
+        window.setGeometry(
+            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(), area));
 }
 
 QList<frmOptions*> frmMain::openOptionsDialogs() const

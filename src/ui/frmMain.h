@@ -102,6 +102,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    /// Puts `window` in the middle of the available area of the screen that holds this one,
+    /// where the desktop lets windows be placed.
+    void centreOnWidgetScreen(QWidget& window) const;
     /// The options dialogs now open, oldest first.
     QList<frmOptions*> openOptionsDialogs() const;
     /// WindowLeft and WindowTop := the current edges, rounded half to even.

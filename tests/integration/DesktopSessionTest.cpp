@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <sstream>
+
 #include <gtest/gtest.h>
 
 using namespace brisora::test;
@@ -196,4 +199,35 @@ TEST_F(DesktopSessionTest, WithoutATrayTheTaskBarButtonStaysUntilATrayAppears)
     ASSERT_TRUE(display.startTray()) << "no notification area";
     EXPECT_TRUE(pollUntil([&] { return skipsTaskBar(window); }, 20s));
     EXPECT_TRUE(closeWithAltF4(window));
+}
+
+TEST_F(DesktopSessionTest, OptionsFromTheMenuOpenInTheMiddleOfTheScreen)
+{
+    ASSERT_TRUE(display.startWindowManagerOnly()) << "openbox did not start";
+    const std::string window = startWidget();
+    ASSERT_FALSE(window.empty()) << "the main window never showed";
+    // The popup menu on the title; Open is greyed, so Options is the second item the keys reach.
+    const auto widgetWindows = [&] {
+        const std::string ids = display.xdotool("search --onlyvisible --class '^brisora$'");
+        return std::count(ids.begin(), ids.end(), '\n');
+    };
+    const auto before = widgetWindows();
+    display.xdotool("mousemove --window " + window + " " + kBareStrip + " click 3");
+    ASSERT_TRUE(pollUntil([&] { return widgetWindows() > before; }, 10s)) << "no popup menu";
+    display.xdotool("key Down Down Return");
+    const std::string dialog = display.visibleWindow("Options", 10s);
+    ASSERT_FALSE(dialog.empty()) << "the options dialog never showed";
+
+    // The dialog's own area, as the X server has it (the frame's title bar stands above it).
+    const std::string info = commandOutput("DISPLAY=" + display.name() + " xwininfo -id " + dialog);
+    const auto value = [&](const std::string& key) {
+        return std::stoi(info.substr(info.find(key) + key.size()));
+    };
+    // No panel reserves an edge: the whole screen is free for windows.
+    std::istringstream screen(display.xdotool("getdisplaygeometry"));
+    int width = 0;
+    int height = 0;
+    screen >> width >> height;
+    EXPECT_NEAR(value("Absolute upper-left X:") + value("Width:") / 2, width / 2, 1);
+    EXPECT_NEAR(value("Absolute upper-left Y:") + value("Height:") / 2, height / 2, 1);
 }

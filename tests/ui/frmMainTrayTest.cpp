@@ -91,6 +91,17 @@ TEST_F(frmMainTrayTest, OptionsHidesTheWindowAndClosingGivesItBack)
     EXPECT_EQ(module.WindowShown, kTrue);
 }
 
+TEST_F(frmMainTrayTest, OptionsOpenInTheMiddleOfTheScreenThatHoldsTheWidget)
+{
+    const QRect second(1920, 0, 1280, 984);
+    screen.areas = {QRect(0, 0, 1920, 1040), second};
+    // At 2900, 300 pixels: on the second screen.
+    start("0\r\n0\r\n1\r\n43500\r\n4500\r\n2459115\r\n0\r\nLakeside, MN\r\n");
+    form->mnuOptions_Click();
+    const QPoint centre = openOptionsDialogs().first()->geometry().center();
+    EXPECT_LE((centre - second.center()).manhattanLength(), 2) << centre.x() << "," << centre.y();
+}
+
 TEST_F(frmMainTrayTest, OptionsFromTheTrayTwiceLeavesTheWindowHidden)
 {
     startShownWithPlace();
