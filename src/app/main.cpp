@@ -41,6 +41,14 @@ using SystemStartAtLogon = brisora::WindowsRunKey;
 using SystemStartAtLogon = brisora::XdgAutostartEntry;
 #endif
 
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+#include "x11/X11WindowDesktopHints.h"
+using SystemDesktopHints = brisora::X11WindowDesktopHints;
+#else
+#include "qt/QtWindowDesktopHints.h"
+using SystemDesktopHints = brisora::QtWindowDesktopHints;
+#endif
+
 #if defined(Q_OS_UNIX)
 #include "SignalWatcher.h"
 
@@ -103,12 +111,14 @@ int main(int argc, char* argv[])
     brisora::QtTrayIconService tray;
     brisora::QtScreenMetrics screen;
     SystemStartAtLogon startAtLogon;
+    SystemDesktopHints desktopHints;
     brisora::PlatformServices platform{
         [] { return std::make_unique<SystemTcpClient>(); },
         tray,
         settingsStorage,
         screen,
         startAtLogon,
+        desktopHints,
         QCoreApplication::applicationFilePath(),
         brisora::build::kFeedHost,
         brisora::build::kSearchHost,

@@ -13,6 +13,7 @@ class TrayIconService;
 class SettingsStorage;
 class ScreenMetrics;
 class StartAtLogon;
+class WindowDesktopHints;
 
 /// Everything outside the process that the windows touch, injected at start-up
 /// (the real implementations in main, fakes in tests).
@@ -23,6 +24,7 @@ struct PlatformServices
     SettingsStorage& settingsStorage;
     ScreenMetrics& screen;
     StartAtLogon& startAtLogon;
+    WindowDesktopHints& desktopHints;
     QString executablePath; ///< absolute path of the running program
     std::string feedHost;   ///< weather feed service, "name" or "name:port"
     std::string searchHost; ///< place search service, "name" or "name:port"

@@ -58,10 +58,16 @@ public:
     /// true once the notification area serves icons.
     bool startDesktop()
     {
-        // trayer places its panel through the window manager, and a program finds the tray by
-        // the selection's owner, which comes after the panel's window: wait for each in turn.
-        if (!startWindowManagerOnly())
-            return false;
+        // trayer places its panel through the window manager: the manager comes first.
+        return startWindowManagerOnly() && startTray();
+    }
+
+    /// Starts a notification area (trayer) beside a running window manager; true once it
+    /// serves icons.
+    bool startTray()
+    {
+        // A program finds the tray by the selection's owner, which comes after the panel's
+        // window: wait for the owner.
         tray_ = std::make_unique<ChildProcess>(
             "trayer", std::vector<std::string>{"--edge", "bottom", "--width", "10"},
             environment({}));
@@ -141,6 +147,14 @@ public:
             },
             timeout);
         return id.substr(0, id.find('\n'));
+    }
+
+    /// The value of `window`'s property `name` as xprop shows it ("NAME(TYPE) = value"), or
+    /// xprop's word that it is not set.
+    std::string property(const std::string& window, const std::string& name) const
+    {
+        return commandOutput("DISPLAY=" + name_ + " xprop -id " + window + " " + name +
+                             " 2>/dev/null");
     }
 
     /// A window's place and size in pixels: X, Y, WIDTH, HEIGHT as xdotool names them.

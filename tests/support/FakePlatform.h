@@ -6,6 +6,7 @@
 #include "support/FakeStartAtLogon.h"
 #include "support/FakeTcpClient.h"
 #include "support/FakeTrayIconService.h"
+#include "support/FakeWindowDesktopHints.h"
 
 #include <vector>
 
@@ -23,6 +24,7 @@ struct FakePlatform
     FakeSettingsStorage storage;
     FakeScreenMetrics screen;
     FakeStartAtLogon logon;
+    FakeWindowDesktopHints desktopHints;
     std::vector<FakeTcpClient*> sockets;
     PlatformServices services{[this] {
                                   auto socket = std::make_unique<FakeTcpClient>();
@@ -33,6 +35,7 @@ struct FakePlatform
                               storage,
                               screen,
                               logon,
+                              desktopHints,
                               QStringLiteral("/opt/brisora/brisora"),
                               "127.0.0.1:8417",
                               "127.0.0.1:8417",
