@@ -34,11 +34,15 @@ using SystemHandoverChannel = brisora::QtHandoverChannel;
 #endif
 
 #if defined(Q_OS_WIN)
+#include "win/WindowsBootClock.h"
 #include "win/WindowsRunKey.h"
 using SystemStartAtLogon = brisora::WindowsRunKey;
+using SystemBootClock = brisora::WindowsBootClock;
 #else
+#include "posix/PosixBootClock.h"
 #include "posix/XdgAutostartEntry.h"
 using SystemStartAtLogon = brisora::XdgAutostartEntry;
+using SystemBootClock = brisora::PosixBootClock;
 #endif
 
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
@@ -112,6 +116,7 @@ int main(int argc, char* argv[])
     brisora::QtScreenMetrics screen;
     SystemStartAtLogon startAtLogon;
     SystemDesktopHints desktopHints;
+    const SystemBootClock bootClock{};
     brisora::PlatformServices platform{
         [] { return std::make_unique<SystemTcpClient>(); },
         tray,
@@ -119,6 +124,7 @@ int main(int argc, char* argv[])
         screen,
         startAtLogon,
         desktopHints,
+        bootClock,
         QCoreApplication::applicationFilePath(),
         brisora::build::kFeedHost,
         brisora::build::kSearchHost,

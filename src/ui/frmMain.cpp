@@ -50,7 +50,8 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
     position_ = std::make_unique<WindowPosition>(*this, platform_.screen, module_.Settings);
     buildControls();
     fetch_ = std::make_unique<WeatherFetch>(module_, platform_.newSocket(),
-                                            parseServiceHost(platform_.feedHost), *this);
+                                            parseServiceHost(platform_.feedHost), platform_.clock,
+                                            *this);
     connect(&platform_.tray, &TrayIconService::leftButtonReleased, this,
             &frmMain::restore_from_tray);
     connect(&platform_.tray, &TrayIconService::rightButtonPressed, mnuMain,

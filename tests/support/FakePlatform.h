@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlatformServices.h"
+#include "support/FakeBootClock.h"
 #include "support/FakeScreenMetrics.h"
 #include "support/FakeSettingsStorage.h"
 #include "support/FakeStartAtLogon.h"
@@ -25,6 +26,7 @@ struct FakePlatform
     FakeScreenMetrics screen;
     FakeStartAtLogon logon;
     FakeWindowDesktopHints desktopHints;
+    FakeBootClock clock;
     std::vector<FakeTcpClient*> sockets;
     PlatformServices services{[this] {
                                   auto socket = std::make_unique<FakeTcpClient>();
@@ -36,6 +38,7 @@ struct FakePlatform
                               screen,
                               logon,
                               desktopHints,
+                              clock,
                               QStringLiteral("/opt/brisora/brisora"),
                               "127.0.0.1:8417",
                               "127.0.0.1:8417",
