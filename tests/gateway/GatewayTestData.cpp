@@ -1,5 +1,7 @@
 #include "GatewayTestData.h"
 
+#include "ZoneFolder.h"
+
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -34,6 +36,12 @@ void expectMatchesGolden(const QByteArray& actual, const QString& name)
     }
     const QByteArray expected = readFile(path);
     EXPECT_EQ(actual.toStdString(), expected.toStdString()) << "golden file " << path.toStdString();
+}
+
+const ZoneDatabase& systemZones()
+{
+    static const ZoneDatabase zones(ZoneFolder::system());
+    return zones;
 }
 
 } // namespace brisora::gateway::test
