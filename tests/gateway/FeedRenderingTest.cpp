@@ -141,6 +141,11 @@ TEST(FeedRendering, PlaceWithoutTimeZoneUsesTheForecastsZoneOrOffset)
     const QByteArray feed = renderFeedDocument(place, offsetOnly, Units::Metric, systemZones());
     EXPECT_TRUE(feed.contains("<lastBuildDate>Tue, 08 Dec 2026 3:53 pm UTC-06</lastBuildDate>"))
         << feed.toStdString();
+    // A zone the files lack, and an offset of hours and minutes.
+    place.timeZone = QStringLiteral("America/Atlantis");
+    offsetOnly.utcOffsetSeconds = 5 * 3600 + 45 * 60;
+    EXPECT_TRUE(renderFeedDocument(place, offsetOnly, Units::Metric, systemZones())
+                    .contains("<lastBuildDate>Wed, 09 Dec 2026 3:38 am UTC+05:45</lastBuildDate>"));
 }
 
 TEST(ForecastReading, MissingFieldsAndNullsDegradeOrFail)

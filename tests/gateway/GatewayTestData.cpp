@@ -3,6 +3,7 @@
 #include "ZoneFolder.h"
 
 #include <QFile>
+#include <chrono>
 #include <gtest/gtest.h>
 
 namespace brisora::gateway::test {
@@ -42,6 +43,15 @@ const ZoneDatabase& systemZones()
 {
     static const ZoneDatabase zones(ZoneFolder::system());
     return zones;
+}
+
+std::int64_t utcSeconds(int year, unsigned month, unsigned day, int hour, int minute, int second)
+{
+    using namespace std::chrono;
+    const sys_seconds moment =
+        sys_days(std::chrono::year(year) / std::chrono::month(month) / std::chrono::day(day)) +
+        hours(hour) + minutes(minute) + seconds(second);
+    return moment.time_since_epoch().count();
 }
 
 } // namespace brisora::gateway::test

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 
 namespace brisora::gateway::test {
 
@@ -16,5 +17,10 @@ void expectMatchesGolden(const QByteArray& actual, const QString& name);
 
 /// The zones the gateway reads on this system.
 const ZoneDatabase& systemZones();
+
+/// Seconds since 1970 of that UTC date and time (or of that wall-clock time, read off a
+/// zone's clocks).
+std::int64_t utcSeconds(int year, unsigned month, unsigned day, int hour = 0, int minute = 0,
+                        int second = 0);
 
 } // namespace brisora::gateway::test
