@@ -23,13 +23,13 @@ LocalTimeType libraryTime(std::int64_t moment)
 
 } // namespace
 
-// Every zone, 1900 to 2100, against the C library reading the same files: every eleven days,
+// Every zone, 1900 to 2060, against the C library reading the same files: every eleven days,
 // and the seconds either side of each change found in between.
 TEST(ZoneAgreement, EveryZoneAgreesWithTheCLibrary)
 {
     const std::filesystem::path root = BRISORA_ZONEINFO_DIR;
     const std::int64_t first = -70LL * 365 * 86400;
-    const std::int64_t last = 130LL * 365 * 86400;
+    const std::int64_t last = 90LL * 365 * 86400;
     const std::int64_t step = 11 * 86400 + 3607;
     const std::optional<std::string> ownZone =
         std::getenv("TZ") ? std::optional<std::string>(std::getenv("TZ")) : std::nullopt;
@@ -52,17 +52,20 @@ TEST(ZoneAgreement, EveryZoneAgreesWithTheCLibrary)
                           << libraryTime(moment).abbreviation << " "
                           << libraryTime(moment).utcOffset;
         };
+        const LocalTimeType* here = &zone->at(first);
         for (std::int64_t moment = first; moment < last; moment += step) {
+            const LocalTimeType* next = &zone->at(moment + step);
             expectSame(moment);
-            if (zone->at(moment) == zone->at(moment + step))
-                continue;
-            std::int64_t before = moment, after = moment + step;
-            while (after - before > 1) {
-                const std::int64_t middle = before + (after - before) / 2;
-                (zone->at(middle) == zone->at(before) ? before : after) = middle;
+            if (*here != *next) {
+                std::int64_t before = moment, after = moment + step;
+                while (after - before > 1) {
+                    const std::int64_t middle = before + (after - before) / 2;
+                    (zone->at(middle) == *here ? before : after) = middle;
+                }
+                expectSame(before);
+                expectSame(after);
             }
-            expectSame(before);
-            expectSame(after);
+            here = next;
         }
     }
     ownZone ? setenv("TZ", ownZone->c_str(), 1) : unsetenv("TZ");
