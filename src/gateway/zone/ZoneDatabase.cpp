@@ -6,7 +6,7 @@
 namespace brisora::gateway {
 namespace {
 
-// Well above the number of zone names there are, so only made-up names are not kept.
+// Well above the number of zone names there are.
 constexpr std::size_t keptNames = 2000;
 
 } // namespace
@@ -28,13 +28,13 @@ std::shared_ptr<const ZoneRules> ZoneDatabase::find(std::string_view name) const
     const std::optional<std::string> file = m_source->zoneFile(name);
     if (std::optional<ZoneRules> rules = file ? parseTzif(*file) : std::nullopt)
         zone = std::make_shared<const ZoneRules>(std::move(*rules));
-    if (zone || m_zones.size() < keptNames) {
-        m_zones.emplace(std::string(name), zone);
-        if (!zone)
-            m_log.write(QStringLiteral("time zone %1 %2; its times are shown at a fixed offset")
-                            .arg(QLatin1String(name.data(), qsizetype(name.size())),
-                                 file ? QStringLiteral("has an unreadable zone file")
-                                      : QStringLiteral("is unknown")));
+    if (!zone && m_zones.size() >= keptNames)
+        return nullptr; // made-up names: neither kept nor logged
+    m_zones.emplace(std::string(name), zone);
+    if (!zone) {
+        const QLatin1String shown(name.data(), qsizetype(name.size()));
+        m_log.write(file ? QStringLiteral("time zone %1: its zone file is unreadable").arg(shown)
+                         : QStringLiteral("time zone %1: no such zone file").arg(shown));
     }
     return zone;
 }
