@@ -7,6 +7,7 @@
 #include "GeocodingJsonReader.h"
 #include "NominatimJsonReader.h"
 #include "PlaceSearchDocument.h"
+#include "ZoneFolder.h"
 
 #include <QByteArrayView>
 #include <QStringDecoder>
@@ -18,6 +19,7 @@ using namespace brisora::gateway;
 namespace {
 
 const QDateTime fixedClock(QDate(2026, 12, 8), QTime(21, 53, 4), Qt::UTC);
+const ZoneDatabase zones(ZoneFolder::system());
 
 bool isUtf8(const QByteArray& bytes)
 {
@@ -76,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     forecast.forecast->days.size() <= feedForecastDays,
                 "two to five days");
         for (Units units : {Units::Metric, Units::Imperial}) {
-            const QByteArray feed = renderFeedDocument(place, *forecast.forecast, units);
+            const QByteArray feed = renderFeedDocument(place, *forecast.forecast, units, zones);
             require(feed.size() > 2000, "a feed passes the widget's size test");
             require(isUtf8(feed), "feed is UTF-8");
             require(feed.count("yweather:forecast day=") ==

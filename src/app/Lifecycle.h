@@ -1,6 +1,7 @@
 #pragma once
 
 class QCoreApplication;
+class QGuiApplication;
 
 namespace brisora {
 
@@ -12,5 +13,11 @@ class SessionEvents;
 /// brings it forward; the event loop quitting for any other reason unloads it; and its
 /// unload ends the loop.
 void connectLifecycle(QCoreApplication& app, frmMain& form, SessionEvents& session);
+
+/// Answers every request of the desktop's session manager (a commit of data, a save of
+/// state) with the restart hint "never": the widget's own start-at-logon entry is the one
+/// way it starts with a session, so a saved session must not start it a second time. A
+/// commit request also asks for the settings to be saved (saveRequested).
+void answerSessionManager(QGuiApplication& app, SessionEvents& session);
 
 } // namespace brisora

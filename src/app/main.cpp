@@ -38,11 +38,23 @@ using SystemTrayProbe = brisora::ImmediateTrayProbe;
 #endif
 
 #if defined(Q_OS_WIN)
+#include "win/WindowsBootClock.h"
 #include "win/WindowsRunKey.h"
 using SystemStartAtLogon = brisora::WindowsRunKey;
+using SystemBootClock = brisora::WindowsBootClock;
 #else
+#include "posix/PosixBootClock.h"
 #include "posix/XdgAutostartEntry.h"
 using SystemStartAtLogon = brisora::XdgAutostartEntry;
+using SystemBootClock = brisora::PosixBootClock;
+#endif
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+#include "x11/X11WindowDesktopHints.h"
+using SystemDesktopHints = brisora::X11WindowDesktopHints;
+#else
+#include "qt/QtWindowDesktopHints.h"
+using SystemDesktopHints = brisora::QtWindowDesktopHints;
 #endif
 
 #if defined(Q_OS_UNIX)
@@ -76,6 +88,12 @@ int main(int argc, char* argv[])
 {
     requestPlatform(argc, argv);
     QApplication app(argc, argv);
+    // A desktop session saved while the widget still let itself be restarted names it, and
+    // the desktop restores that start beside the one the widget's own logon entry makes. A
+    // restored start ends here, unseen: before it could claim the settings file, knock on
+    // the running widget (which would show it) or write anything.
+    if (app.isSessionRestored())
+        return EXIT_SUCCESS;
     // Hiding the widget to the tray closes no program; only Exit (or a signal) does.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setApplicationName(QStringLiteral("brisora"));
@@ -102,12 +120,16 @@ int main(int argc, char* argv[])
     brisora::QtTrayIconService tray(trayProbe);
     brisora::QtScreenMetrics screen;
     SystemStartAtLogon startAtLogon;
+    SystemDesktopHints desktopHints;
+    const SystemBootClock bootClock{};
     brisora::PlatformServices platform{
         [] { return std::make_unique<SystemTcpClient>(); },
         tray,
         settingsStorage,
         screen,
         startAtLogon,
+        desktopHints,
+        bootClock,
         QCoreApplication::applicationFilePath(),
         brisora::build::kFeedHost,
         brisora::build::kSearchHost,
@@ -120,8 +142,7 @@ int main(int argc, char* argv[])
     brisora::connectLifecycle(app, form, session);
     QObject::connect(&handover, &brisora::HandoverChannel::knocked, &session,
                      &brisora::SessionEvents::handOverRequested);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &session,
-                     [&session] { emit session.saveRequested(); });
+    brisora::answerSessionManager(app, session);
 #if defined(Q_OS_UNIX)
     brisora::SignalWatcher signalWatcher({SIGTERM, SIGINT, SIGHUP});
     QObject::connect(&signalWatcher, &brisora::SignalWatcher::received, &session,

@@ -1,7 +1,11 @@
 #include "WeatherFetch.h"
 
+#include "BootClock.h"
 #include "FetchView.h"
 #include "TcpClient.h"
+#include "app/Utf8Text.h"
+
+#include <algorithm>
 
 namespace brisora {
 
@@ -10,17 +14,12 @@ constexpr int kDataTickMs = 100;
 constexpr int kIntervalTickMs = 60000;
 constexpr int kMinutesPerHour = 60;
 constexpr std::string_view kNoPlaceWoeid = "99999999";
-
-bool isBlank(std::string_view s)
-{
-    return s.find_first_not_of(' ') == std::string_view::npos;
-}
 } // namespace
 
 WeatherFetch::WeatherFetch(Module1& module, std::unique_ptr<TcpClient> socket, ServiceHost feedHost,
-                           FetchView& view, QObject* parent)
+                           const BootClock& clock, FetchView& view, QObject* parent)
     : QObject(parent), module_(module), sckData(std::move(socket)), feedHost_(std::move(feedHost)),
-      view_(view)
+      clock_(clock), view_(view), countStart_(clock.sinceBoot())
 {
     tmrData.setInterval(kDataTickMs);
     tmrInterval.setInterval(kIntervalTickMs);
@@ -42,10 +41,16 @@ void WeatherFetch::enable(QTimer& timer)
         timer.start();
 }
 
-void WeatherFetch::RefreshOptions()
+void WeatherFetch::restartCount()
 {
     HourCount = 0;
     MinuteCount = 0;
+    countStart_ = clock_.sinceBoot();
+}
+
+void WeatherFetch::RefreshOptions()
+{
+    restartCount();
     FetchDone = false;
     view_.ClearWeather();
     sckData->Close();
@@ -102,14 +107,29 @@ void WeatherFetch::tmrData_Timer()
     }
 }
 
+void WeatherFetch::countMinute()
+{
+    // The timer's ticks stop while the machine sleeps; the clock does not. Measuring from
+    // the start of the count keeps the part of a minute that a tick leaves over, and taking
+    // at least the tick's own minute keeps a tick that comes a little early from counting
+    // nothing.
+    const std::int64_t ticked = std::int64_t(HourCount) * kMinutesPerHour + MinuteCount + 1;
+    const std::int64_t passed =
+        std::chrono::duration_cast<std::chrono::minutes>(clock_.sinceBoot() - countStart_).count();
+    const std::int64_t counted = std::max(ticked, passed);
+    HourCount = static_cast<int>(counted / kMinutesPerHour);
+    MinuteCount = static_cast<int>(counted % kMinutesPerHour);
+}
+
 void WeatherFetch::tmrInterval_Timer()
 {
-    ++MinuteCount;
-    if (MinuteCount == kMinutesPerHour) {
-        ++HourCount;
-        MinuteCount = 0;
-    }
-    if (HourCount == module_.Settings.RefreshHours)
+    const int hoursBefore = HourCount;
+    countMinute();
+    const int refreshHours = module_.Settings.RefreshHours;
+    // Only a leap over several hours can pass RefreshHours without meeting it; an hour count
+    // that was already past it (or a negative RefreshHours) stays quiet, as before.
+    const bool leaptPast = hoursBefore <= refreshHours && refreshHours < HourCount;
+    if (HourCount == refreshHours || leaptPast)
         RefreshOptions();
 }
 

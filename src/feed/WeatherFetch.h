@@ -5,18 +5,21 @@
 
 #include <QTimer>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 namespace brisora {
 
+class BootClock;
 class FetchView;
 class TcpClient;
 
 /// The weather fetch cycle: connect, send the request, gather the reply, count it complete
 /// past 2000 bytes, retry every 28 ticks of 100 ms, refresh every RefreshHours hours.
 /// Ticks and socket events come in through the handlers below; tests call them by hand.
+/// The hours are counted on `clock`, which runs on while the machine sleeps.
 class WeatherFetch final : public QObject
 {
     Q_OBJECT
@@ -28,14 +31,17 @@ public:
     static constexpr std::size_t kMaxKeptBytes = 1024 * 1024;
 
     WeatherFetch(Module1& module, std::unique_ptr<TcpClient> socket, ServiceHost feedHost,
-                 FetchView& view, QObject* parent = nullptr);
+                 const BootClock& clock, FetchView& view, QObject* parent = nullptr);
     ~WeatherFetch() override;
 
     /// Drops any fetch under way and starts a new one from Settings.
     void RefreshOptions();
     /// Every 100 ms while tmrData runs: progress mark, retry, completion.
     void tmrData_Timer();
-    /// Every 60 s while tmrInterval runs: hour counting and the periodic refresh.
+    /// Every 60 s while tmrInterval runs: hour counting and the periodic refresh. A tick
+    /// counts its own minute, or all the whole minutes that really passed since the count
+    /// began when those are more (the machine slept); it refreshes when the hour count equals
+    /// RefreshHours, or has just leapt from below it to past it.
     void tmrInterval_Timer();
 
     void sckData_Connect();
@@ -60,10 +66,13 @@ public:
 
 private:
     static void enable(QTimer& timer);
+    void restartCount();
+    void countMinute();
 
     Module1& module_;
     std::unique_ptr<TcpClient> sckData;
     const ServiceHost feedHost_;
+    const BootClock& clock_;
     FetchView& view_;
     QTimer tmrData;
     QTimer tmrInterval;
@@ -77,6 +86,7 @@ private:
     std::int16_t BarTicks = 0;
     int MinuteCount = 0;
     int HourCount = 0;
+    std::chrono::milliseconds countStart_{}; ///< clock_ when the hour count last began
 };
 
 } // namespace brisora

@@ -13,8 +13,9 @@ class SettingsStorage
 public:
     virtual ~SettingsStorage() = default;
 
-    /// The one settings file of this run, read at start-up and written at shutdown. It is
-    /// decided once, when the storage is made, and never changes while the program runs.
+    /// The one settings file of this run, read at start-up and written at "Okay" and at
+    /// shutdown. It is decided once, when the storage is made, and never changes while the
+    /// program runs.
     virtual QString settingsPath() const = 0;
     /// The file's bytes; nullopt when it is missing or cannot be read.
     virtual std::optional<QByteArray> read(const QString& path) const = 0;

@@ -10,6 +10,9 @@ public:
 
     /// Drops any fetch under way and starts a new one from Settings.
     virtual void RefreshOptions() = 0;
+    /// Brings Settings up to date from the window and the fetch (whose place and units it
+    /// takes), and writes the settings file.
+    virtual void SaveConfig() = 0;
     /// Enables or disables the popup menu's Open item.
     virtual void setOpenItemEnabled(bool enabled) = 0;
     /// Puts the main window back on screen where it was hidden.

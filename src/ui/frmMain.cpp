@@ -4,6 +4,7 @@
 #include "TcpClient.h"
 #include "TrayIconService.h"
 #include "WeatherFetch.h"
+#include "WindowDesktopHints.h"
 #include "art/SvgArt.h"
 #include "art/WindowIcon.h"
 #include "feed/FeedCutter.h"
@@ -21,6 +22,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QStyle>
 
 #include <cmath>
 
@@ -48,7 +50,8 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
     position_ = std::make_unique<WindowPosition>(*this, platform_.screen, module_.Settings);
     buildControls();
     fetch_ = std::make_unique<WeatherFetch>(module_, platform_.newSocket(),
-                                            parseServiceHost(platform_.feedHost), *this);
+                                            parseServiceHost(platform_.feedHost), platform_.clock,
+                                            *this);
     connect(&platform_.tray, &TrayIconService::leftButtonReleased, this,
             &frmMain::restore_from_tray);
     connect(&platform_.tray, &TrayIconService::availabilityChanged, this,
@@ -102,6 +105,7 @@ void frmMain::Form_Load()
     module_.AppVersion = platform_.appVersion;
     panel_->setBar(QString());
     SetTopMostWindow(this, kTrue);
+    updateDesktopHints(platform_.tray.isAvailable());
     LoadConfig();
     applyRecordedPosition(false);
     if (module_.Settings.StartInTray == 1) {
@@ -191,10 +195,15 @@ void frmMain::ParseWeather(const std::string& reply)
 int frmMain::SetTopMostWindow(QWidget* window, std::int16_t Topmost)
 {
     const bool wasVisible = window->isVisible();
+    const QRect geometry = window->geometry();
     window->setWindowFlag(Qt::WindowStaysOnTopHint, Topmost == kTrue);
-    // Changing a flag re-creates a shown window hidden; put it back as it was.
-    if (wasVisible)
+    // Changing a flag re-creates a shown window hidden; put it back as it was, where it was:
+    // mapped anew without its place, a framed window would have its frame put where its
+    // client area stood.
+    if (wasVisible) {
+        window->setGeometry(geometry);
         window->show();
+    }
     return 1;
 }
 
@@ -302,8 +311,19 @@ void frmMain::mnuOptions_Click()
     optionsDialogs_.removeAll(nullptr);
     auto* dialog = new frmOptions(module_, *this, platform_);
     optionsDialogs_.append(dialog);
+    centreOnWidgetScreen(*dialog);
     dialog->show();
     SetTopMostWindow(dialog, kTrue);
+}
+
+void frmMain::centreOnWidgetScreen(QWidget& window) const
+{
+    if (!platform_.screen.placesWindows())
+        return;
+    const QRect area = platform_.screen.screenAreaAt(frameGeometry().center());
+    if (!area.isEmpty())
+        window.setGeometry(
+            QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, window.size(), area));
 }
 
 QList<frmOptions*> frmMain::openOptionsDialogs() const
@@ -332,6 +352,7 @@ void frmMain::trayAvailabilityChanged(bool available)
 {
     if (unloaded_)
         return;
+    updateDesktopHints(available);
     if (available) {
         // A notification area appeared after start-up: put the icon there now, and let it
         // stand for a window that waits in the task bar for want of one.
@@ -344,6 +365,14 @@ void frmMain::trayAvailabilityChanged(bool available)
     } else if (!isVisible()) {
         trayLostWhileHidden();
     }
+}
+
+void frmMain::updateDesktopHints(bool trayAvailable)
+{
+    // A widget stands on every workspace. Its task-bar button is the way back to a minimized
+    // window only while no tray icon stands for it.
+    using Entry = WindowDesktopHints::TaskBarEntry;
+    platform_.desktopHints.setWidgetHints(*this, trayAvailable ? Entry::Skipped : Entry::Listed);
 }
 
 void frmMain::trayLostWhileHidden()

@@ -87,6 +87,7 @@ public:
     }
 
     // OptionsHost
+    void SaveConfig() override;
     void setOpenItemEnabled(bool enabled) override;
     void showMainWindow() override;
 
@@ -102,6 +103,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    /// Puts `window` in the middle of the available area of the screen that holds this one,
+    /// where the desktop lets windows be placed.
+    void centreOnWidgetScreen(QWidget& window) const;
     /// The options dialogs now open, oldest first.
     QList<frmOptions*> openOptionsDialogs() const;
     /// WindowLeft and WindowTop := the current edges, rounded half to even.
@@ -111,6 +115,9 @@ private:
     /// Moves the window to its recorded place, onto the nearest screen if that lies off every one.
     void applyRecordedPosition(bool topFirst) { position_->apply(topFirst); }
     void trayAvailabilityChanged(bool available);
+    /// Tells the desktop to show the window on every workspace, with a task-bar button only
+    /// while there is no tray.
+    void updateDesktopHints(bool trayAvailable);
     void trayLostWhileHidden();
 
     // FetchView
@@ -120,7 +127,6 @@ private:
     void showNetworkError() override { panel_->showNetworkError(); }
 
     void LoadConfig();
-    void SaveConfig();
     void buildControls();
     void fillTrayIconRecord();
     QString trayTip() const;

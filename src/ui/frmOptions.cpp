@@ -269,6 +269,10 @@ void frmOptions::cmdOK_Click()
 {
     SaveOptions();
     host_.RefreshOptions();
+    // Kept on disk at once, beside the start-at-logon entry that has just changed, so a
+    // widget that is killed or loses power keeps what was confirmed. Only after the refresh:
+    // the write takes the place and units from the fetch, which now holds the new ones.
+    host_.SaveConfig();
     close();
 }
 

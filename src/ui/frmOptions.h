@@ -23,12 +23,12 @@ struct Module1;
 struct PlatformServices;
 
 /// The options dialog: start options, refresh interval, units and the place (found with the
-/// place search). "Okay" stores the choices in Settings (in memory), sets or removes the
-/// start-at-logon entry and restarts the weather fetch; "Cancel" and the close box store
-/// nothing. However it closes, the main window gets back the visibility it had when the dialog
-/// opened (Module1::ShownBeforeOptions). A fresh dialog is made for every opening; it deletes
-/// itself when closed. `module`, `host` and `platform` must outlive it, or the owner of the
-/// host must cancel() it first.
+/// place search). "Okay" stores the choices in Settings, sets or removes the start-at-logon
+/// entry, restarts the weather fetch and writes the settings file; "Cancel" and the close box
+/// store nothing. However it closes, the main window gets back the visibility it had when the
+/// dialog opened (Module1::ShownBeforeOptions). A fresh dialog is made for every opening; it
+/// deletes itself when closed. `module`, `host` and `platform` must outlive it, or the owner
+/// of the host must cancel() it first.
 class frmOptions final : public QWidget, private SearchView
 {
     Q_OBJECT

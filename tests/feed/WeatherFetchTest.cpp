@@ -1,10 +1,13 @@
 #include "WeatherFetch.h"
+#include "support/FakeBootClock.h"
 #include "support/FakeFetchView.h"
 #include "support/FakeTcpClient.h"
 
 #include <gtest/gtest.h>
 
 using namespace brisora;
+using namespace std::chrono_literals;
+using brisora::test::FakeBootClock;
 using brisora::test::FakeFetchView;
 using brisora::test::FakeTcpClient;
 
@@ -21,7 +24,7 @@ protected:
         module.Settings.LocationName = "New York, NY";
         module.Settings.RefreshHours = 1;
         fetch = std::make_unique<WeatherFetch>(module, std::move(socket),
-                                               parseServiceHost("127.0.0.1:8417"), view);
+                                               parseServiceHost("127.0.0.1:8417"), clock, view);
     }
 
     void ticks(int count)
@@ -29,11 +32,16 @@ protected:
         for (int i = 0; i < count; ++i)
             fetch->tmrData_Timer();
     }
-    void minutes(int count)
+    /// Minute ticks `apart` from each other on the boot-time clock.
+    void minutes(int count, std::chrono::milliseconds apart = 1min)
     {
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
+            clock.now += apart;
             fetch->tmrInterval_Timer();
+        }
     }
+    /// The machine sleeps for `length`: the boot-time clock runs on, no tick comes.
+    void machineSleeps(std::chrono::milliseconds length) { clock.now += length; }
     void deliverReply(qsizetype size)
     {
         sock->deliverConnect();
@@ -41,6 +49,7 @@ protected:
     }
 
     Module1 module;
+    FakeBootClock clock;
     FakeFetchView view;
     FakeTcpClient* sock = nullptr;
     std::unique_ptr<WeatherFetch> fetch;
@@ -215,6 +224,41 @@ TEST_F(WeatherFetchTest, PeriodicRefreshComesRefreshHoursAfterTheLastRefresh)
     EXPECT_EQ(sock->connects.size(), 3);
     minutes(1);
     EXPECT_EQ(sock->connects.size(), 4);
+
+    // The timer's ticks come a little early or late; each still counts one minute.
+    for (int i = 0; i < 179; ++i)
+        minutes(1, i % 2 ? 60500ms : 59500ms);
+    EXPECT_EQ(sock->connects.size(), 4);
+    minutes(1, 59500ms);
+    EXPECT_EQ(sock->connects.size(), 5);
+}
+
+TEST_F(WeatherFetchTest, SleepPastTheIntervalRefreshesAtTheFirstTickAfterWaking)
+{
+    for (const int hours : {0, 1, 6, 8}) {
+        module.Settings.RefreshHours = static_cast<std::int16_t>(hours);
+        fetch->RefreshOptions();
+        const qsizetype before = sock->connects.size();
+        machineSleeps(8h);
+        minutes(1);
+        EXPECT_EQ(sock->connects.size(), before + 1) << hours;
+        EXPECT_EQ(fetch->hourCount(), 0) << "the count starts again";
+    }
+
+    // Eight hours do not reach twelve: the count keeps them, and the refresh comes twelve
+    // hours of real time after the last one.
+    module.Settings.RefreshHours = 12;
+    fetch->RefreshOptions();
+    const qsizetype before = sock->connects.size();
+    minutes(30);
+    machineSleeps(8h);
+    minutes(1);
+    EXPECT_EQ(fetch->hourCount(), 8);
+    EXPECT_EQ(fetch->minuteCount(), 31);
+    minutes(3 * 60 + 28);
+    EXPECT_EQ(sock->connects.size(), before);
+    minutes(1);
+    EXPECT_EQ(sock->connects.size(), before + 1);
 }
 
 TEST_F(WeatherFetchTest, ZeroHoursRefreshesEveryMinuteAndNegativeNever)
@@ -227,6 +271,10 @@ TEST_F(WeatherFetchTest, ZeroHoursRefreshesEveryMinuteAndNegativeNever)
 
     module.Settings.RefreshHours = -1;
     minutes(60 * 48);
+    machineSleeps(8h);
+    minutes(1);
+    machineSleeps(24h * 400);
+    minutes(1);
     EXPECT_EQ(sock->connects.size(), 2);
 }
 

@@ -1,13 +1,14 @@
 #include "DemoPlaces.h"
 #include "DemoWeather.h"
 #include "FeedDocument.h"
+#include "GatewayTestData.h"
 #include "PlaceId.h"
 
 #include <QSet>
-#include <QTimeZone>
 #include <gtest/gtest.h>
 
 using namespace brisora::gateway;
+using brisora::gateway::test::systemZones;
 
 namespace {
 
@@ -25,7 +26,8 @@ TEST(DemoData, TwentyPlacesWithDemoIdsAndKnownZones)
         ASSERT_TRUE(id) << place.placeId.toStdString();
         EXPECT_EQ(id->kind(), PlaceId::Kind::Demo);
         EXPECT_EQ(demoPlace(id->sourceId()), place);
-        EXPECT_TRUE(QTimeZone(place.timeZone.toUtf8()).isValid()) << place.timeZone.toStdString();
+        EXPECT_TRUE(systemZones().find(place.timeZone.toStdString()))
+            << place.timeZone.toStdString();
         ids.insert(place.placeId);
     }
     EXPECT_EQ(ids.size(), 20);
@@ -46,13 +48,14 @@ TEST(DemoData, SearchPrefersNamePrefixes)
 TEST(DemoData, WeatherIsDeterministicAndMarked)
 {
     const Place berlin = *demoPlace(6);
-    const Forecast once = demoForecast(berlin, Units::Metric, winterMorning);
-    const Forecast again = demoForecast(berlin, Units::Metric, winterMorning);
-    EXPECT_EQ(renderFeedDocument(berlin, once, Units::Metric),
-              renderFeedDocument(berlin, again, Units::Metric));
+    const Forecast once = demoForecast(berlin, Units::Metric, winterMorning, systemZones());
+    const Forecast again = demoForecast(berlin, Units::Metric, winterMorning, systemZones());
+    EXPECT_EQ(renderFeedDocument(berlin, once, Units::Metric, systemZones()),
+              renderFeedDocument(berlin, again, Units::Metric, systemZones()));
     EXPECT_TRUE(once.isDemo);
     EXPECT_EQ(once.days.size(), 5);
-    EXPECT_TRUE(renderFeedDocument(berlin, once, Units::Metric).contains("Berlin, DE (demo)"));
+    EXPECT_TRUE(renderFeedDocument(berlin, once, Units::Metric, systemZones())
+                    .contains("Berlin, DE (demo)"));
 }
 
 TEST(DemoData, WeatherVariesWithPlaceSeasonAndHourPlausibly)
@@ -63,24 +66,28 @@ TEST(DemoData, WeatherVariesWithPlaceSeasonAndHourPlausibly)
     const QDateTime summer(QDate(2026, 7, 15), QTime(8, 0), Qt::UTC);
 
     const double reykjavikWinter =
-        demoForecast(reykjavik, Units::Metric, winterMorning).days[0].high;
-    const double reykjavikSummer = demoForecast(reykjavik, Units::Metric, summer).days[0].high;
+        demoForecast(reykjavik, Units::Metric, winterMorning, systemZones()).days[0].high;
+    const double reykjavikSummer =
+        demoForecast(reykjavik, Units::Metric, summer, systemZones()).days[0].high;
     EXPECT_LT(reykjavikWinter, reykjavikSummer);
-    EXPECT_GT(demoForecast(singapore, Units::Metric, winterMorning).days[0].low, reykjavikWinter);
+    EXPECT_GT(demoForecast(singapore, Units::Metric, winterMorning, systemZones()).days[0].low,
+              reykjavikWinter);
     // The south has its summer in January.
-    EXPECT_GT(demoForecast(sydney, Units::Metric, winterMorning).days[0].high,
-              demoForecast(sydney, Units::Metric, summer).days[0].high);
+    EXPECT_GT(demoForecast(sydney, Units::Metric, winterMorning, systemZones()).days[0].high,
+              demoForecast(sydney, Units::Metric, summer, systemZones()).days[0].high);
 
-    const Forecast early = demoForecast(singapore, Units::Metric,
-                                        QDateTime(QDate(2026, 1, 15), QTime(22, 0), Qt::UTC));
+    const Forecast early =
+        demoForecast(singapore, Units::Metric, QDateTime(QDate(2026, 1, 15), QTime(22, 0), Qt::UTC),
+                     systemZones());
     const Forecast afternoon =
-        demoForecast(singapore, Units::Metric, QDateTime(QDate(2026, 1, 16), QTime(7, 0), Qt::UTC));
+        demoForecast(singapore, Units::Metric, QDateTime(QDate(2026, 1, 16), QTime(7, 0), Qt::UTC),
+                     systemZones());
     EXPECT_FALSE(early.current.isDay);    // 06:00 in Singapore
     EXPECT_TRUE(afternoon.current.isDay); // 15:00 in Singapore
 
     for (const Place& place : demoPlaces()) {
         for (Units units : {Units::Metric, Units::Imperial}) {
-            const Forecast forecast = demoForecast(place, units, summer);
+            const Forecast forecast = demoForecast(place, units, summer, systemZones());
             const double low = units == Units::Metric ? -45 : -50;
             const double high = units == Units::Metric ? 50 : 122;
             EXPECT_GT(forecast.current.temperature, low);

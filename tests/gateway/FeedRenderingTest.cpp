@@ -13,6 +13,7 @@
 
 using namespace brisora::gateway;
 using brisora::gateway::test::expectMatchesGolden;
+using brisora::gateway::test::systemZones;
 using brisora::gateway::test::testData;
 
 namespace {
@@ -62,15 +63,17 @@ QByteArray withHeaders(const QByteArray& body)
 
 TEST(FeedRendering, MetricFeedMatchesGolden)
 {
-    const QByteArray feed = renderFeedDocument(
-        minneapolis(), forecastFrom(QStringLiteral("forecast_metric.json")), Units::Metric);
+    const QByteArray feed =
+        renderFeedDocument(minneapolis(), forecastFrom(QStringLiteral("forecast_metric.json")),
+                           Units::Metric, systemZones());
     expectMatchesGolden(feed, QStringLiteral("feed_metric.xml"));
 }
 
 TEST(FeedRendering, ImperialFeedMatchesGolden)
 {
-    const QByteArray feed = renderFeedDocument(
-        minneapolis(), forecastFrom(QStringLiteral("forecast_imperial.json")), Units::Imperial);
+    const QByteArray feed =
+        renderFeedDocument(minneapolis(), forecastFrom(QStringLiteral("forecast_imperial.json")),
+                           Units::Imperial, systemZones());
     expectMatchesGolden(feed, QStringLiteral("feed_imperial.xml"));
 }
 
@@ -112,7 +115,7 @@ TEST(FeedRendering, RepliesAreLongOrShortEnoughForTheWidgetsCompletionTest)
     });
     ASSERT_TRUE(sparse.forecast) << sparse.error.toStdString();
     for (Units units : {Units::Metric, Units::Imperial}) {
-        const QByteArray feed = renderFeedDocument(tiny, *sparse.forecast, units);
+        const QByteArray feed = renderFeedDocument(tiny, *sparse.forecast, units, systemZones());
         EXPECT_GT(feed.size(), 2000); // even without the headers
         EXPECT_TRUE(feed.endsWith(" -->\n"));
     }
@@ -130,13 +133,19 @@ TEST(FeedRendering, PlaceWithoutTimeZoneUsesTheForecastsZoneOrOffset)
     Place place = minneapolis();
     place.timeZone.clear();
     const Forecast forecast = forecastFrom(QStringLiteral("forecast_metric.json"));
-    EXPECT_TRUE(renderFeedDocument(place, forecast, Units::Metric).contains("3:53 pm CST"));
+    EXPECT_TRUE(
+        renderFeedDocument(place, forecast, Units::Metric, systemZones()).contains("3:53 pm CST"));
 
     Forecast offsetOnly = forecast;
     offsetOnly.timeZone.clear(); // only utc_offset_seconds (-6 h) is left
-    const QByteArray feed = renderFeedDocument(place, offsetOnly, Units::Metric);
+    const QByteArray feed = renderFeedDocument(place, offsetOnly, Units::Metric, systemZones());
     EXPECT_TRUE(feed.contains("<lastBuildDate>Tue, 08 Dec 2026 3:53 pm UTC-06</lastBuildDate>"))
         << feed.toStdString();
+    // A zone the files lack, and an offset of hours and minutes.
+    place.timeZone = QStringLiteral("America/Atlantis");
+    offsetOnly.utcOffsetSeconds = 5 * 3600 + 45 * 60;
+    EXPECT_TRUE(renderFeedDocument(place, offsetOnly, Units::Metric, systemZones())
+                    .contains("<lastBuildDate>Wed, 09 Dec 2026 3:38 am UTC+05:45</lastBuildDate>"));
 }
 
 TEST(ForecastReading, MissingFieldsAndNullsDegradeOrFail)
@@ -148,7 +157,8 @@ TEST(ForecastReading, MissingFieldsAndNullsDegradeOrFail)
             setIn(root, QStringLiteral("current"), QLatin1String(key), QJsonValue::Null);
     });
     ASSERT_TRUE(nulls.forecast) << nulls.error.toStdString();
-    const QByteArray feed = renderFeedDocument(minneapolis(), *nulls.forecast, Units::Imperial);
+    const QByteArray feed =
+        renderFeedDocument(minneapolis(), *nulls.forecast, Units::Imperial, systemZones());
     EXPECT_TRUE(feed.contains(R"(<yweather:wind chill="-3"   direction=""   speed="0" />)"));
     EXPECT_TRUE(feed.contains(R"(text="Not Available"  code="3200")"));
     EXPECT_TRUE(feed.contains(R"(humidity=""  visibility=""  pressure="")"));

@@ -305,4 +305,10 @@ TEST_F(GatewayProcess, ExitsWhenIdleButNotWhileAClientIsConnected)
     ASSERT_TRUE(gateway.waitForFinished(4000));
     EXPECT_EQ(gateway.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(gateway.exitCode(), 0);
+    // The log's last line says why it ended. The time counts from the disconnection, not from
+    // the start (which was over 2.5 s before), with room for a late timer on a busy machine.
+    const QString log = QString::fromUtf8(gateway.readAllStandardError());
+    EXPECT_TRUE(log.contains(
+        QRegularExpression(QStringLiteral("\nbrisora-gateway: exiting after [12] s idle\n$"))))
+        << log.toStdString();
 }

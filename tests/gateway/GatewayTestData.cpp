@@ -1,6 +1,9 @@
 #include "GatewayTestData.h"
 
+#include "ZoneFolder.h"
+
 #include <QFile>
+#include <chrono>
 #include <gtest/gtest.h>
 
 namespace brisora::gateway::test {
@@ -34,6 +37,21 @@ void expectMatchesGolden(const QByteArray& actual, const QString& name)
     }
     const QByteArray expected = readFile(path);
     EXPECT_EQ(actual.toStdString(), expected.toStdString()) << "golden file " << path.toStdString();
+}
+
+const ZoneDatabase& systemZones()
+{
+    static const ZoneDatabase zones(ZoneFolder::system());
+    return zones;
+}
+
+std::int64_t utcSeconds(int year, unsigned month, unsigned day, int hour, int minute, int second)
+{
+    using namespace std::chrono;
+    const sys_seconds moment =
+        sys_days(std::chrono::year(year) / std::chrono::month(month) / std::chrono::day(day)) +
+        hours(hour) + minutes(minute) + seconds(second);
+    return moment.time_since_epoch().count();
 }
 
 } // namespace brisora::gateway::test

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "ZoneDatabase.h"
+
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 
 namespace brisora::gateway::test {
 
@@ -11,5 +14,13 @@ QByteArray testData(const QString& name);
 /// Compares `actual` with tests/gateway/golden/`name` byte for byte. With the environment
 /// variable BRISORA_UPDATE_GOLDEN=1 it writes the file instead (review the diff!).
 void expectMatchesGolden(const QByteArray& actual, const QString& name);
+
+/// The zones the gateway reads on this system.
+const ZoneDatabase& systemZones();
+
+/// Seconds since 1970 of that UTC date and time (or of that wall-clock time, read off a
+/// zone's clocks).
+std::int64_t utcSeconds(int year, unsigned month, unsigned day, int hour = 0, int minute = 0,
+                        int second = 0);
 
 } // namespace brisora::gateway::test

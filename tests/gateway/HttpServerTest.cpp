@@ -1,5 +1,6 @@
 #include "HttpServer.h"
 #include "DemoSource.h"
+#include "GatewayTestData.h"
 #include "ServiceTestSupport.h"
 
 #include <QElapsedTimer>
@@ -29,9 +30,10 @@ class HttpServing : public ::testing::Test
 {
 protected:
     HttpServing()
-        : source([this] { return now; }), places(QString()), lastGood(QString()),
+        : source([this] { return now; }, systemZones()), places(QString()), lastGood(QString()),
           service(
-              source, places, lastGood, [this] { return now; }, FeedService::Timing{}),
+              source, places, lastGood, systemZones(), [this] { return now; },
+              FeedService::Timing{}),
           server(service, HttpServer::Limits{.headTimeout = 100ms, .idleTimeout = 1000ms}, {})
     {
         EXPECT_TRUE(server.listen(QHostAddress::LocalHost, 0));

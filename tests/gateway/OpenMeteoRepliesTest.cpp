@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace brisora::gateway;
+using brisora::gateway::test::systemZones;
 using brisora::gateway::test::testData;
 
 namespace {
@@ -67,7 +68,8 @@ QByteArray feedFrom(const QByteArray& json, const Place& place, Units units = Un
 {
     const ForecastReadResult read = readForecastJson(json, builtAt);
     EXPECT_TRUE(read.forecast) << read.error.toStdString();
-    return read.forecast ? renderFeedDocument(place, *read.forecast, units) : QByteArray();
+    return read.forecast ? renderFeedDocument(place, *read.forecast, units, systemZones())
+                         : QByteArray();
 }
 
 } // namespace

@@ -61,7 +61,7 @@ protected:
         places = std::make_unique<PlaceStore>(cacheDir.path());
         lastGood = std::make_unique<LastGoodStore>(cacheDir.path());
         service = std::make_unique<FeedService>(
-            *source, *places, *lastGood, [this] { return now; }, timing, log);
+            *source, *places, *lastGood, systemZones(), [this] { return now; }, timing, log);
     }
 
     /// The lines logged since the last call.

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace brisora::gateway;
+using brisora::gateway::test::systemZones;
 using brisora::gateway::test::testData;
 
 namespace {
@@ -29,7 +30,7 @@ Place minneapolis()
 std::string feedReply(const QByteArray& json, Units units)
 {
     const ForecastReadResult read = readForecastJson(json, fixedClock);
-    return served(renderFeedDocument(minneapolis(), *read.forecast, units));
+    return served(renderFeedDocument(minneapolis(), *read.forecast, units, systemZones()));
 }
 
 } // namespace

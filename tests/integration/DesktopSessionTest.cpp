@@ -8,10 +8,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <sstream>
 #include <thread>
+
+#include <gtest/gtest.h>
 
 using namespace brisora::test;
 using namespace std::chrono_literals;
@@ -81,6 +82,52 @@ protected:
         return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
     }
 
+    /// A click with `button` on the widget's tray icon: the only icon in the tray, at its
+    /// left end.
+    void clickTrayIcon(int button = 1) const
+    {
+        const std::string tray = display.xdotool("search --onlyvisible --class '^trayer$'");
+        const std::map<std::string, int> area = display.geometry(tray.substr(0, tray.find('\n')));
+        display.xdotool("mousemove " + std::to_string(area.at("X") + 12) + " " +
+                        std::to_string(area.at("Y") + 12) + " click " + std::to_string(button));
+    }
+
+    /// How many windows of the widget show: the main window, its icon in an XEmbed tray, a
+    /// menu open.
+    long widgetWindows() const
+    {
+        const std::string ids = display.xdotool("search --onlyvisible --class '^brisora$'");
+        return ids.empty() ? 0 : std::count(ids.begin(), ids.end(), '\n') + 1;
+    }
+
+    /// True once the window manager keeps `window` on every workspace: it says so in the
+    /// window's workspace number, and the window stays on screen when workspace `other` is
+    /// shown.
+    bool onEveryWorkspace(const std::string& window, const std::string& other)
+    {
+        if (!pollUntil(
+                [&] {
+                    return display.property(window, "_NET_WM_DESKTOP") ==
+                           "_NET_WM_DESKTOP(CARDINAL) = 4294967295";
+                },
+                10s))
+            return false;
+        display.xdotool("set_desktop " + other);
+        if (!pollUntil([&] { return display.xdotool("get_desktop") == other; }, 10s))
+            return false;
+        // The window manager hides the other workspaces' windows as it switches.
+        return !pollUntil(
+            [&] { return display.xdotool("search --onlyvisible --name '^Brisora$'").empty(); }, 1s);
+    }
+
+    /// True when `window` asks task bars and pagers to leave it out.
+    bool skipsTaskBar(const std::string& window) const
+    {
+        const std::string state = display.property(window, "_NET_WM_STATE");
+        return state.find("_NET_WM_STATE_SKIP_TASKBAR") != std::string::npos &&
+               state.find("_NET_WM_STATE_SKIP_PAGER") != std::string::npos;
+    }
+
     QTemporaryDir folder;
     XvfbDisplay display;
     QString program;
@@ -99,11 +146,6 @@ TEST_F(DesktopSessionTest, MinimizeMarkHidesToTheTrayAndTheWindowComesBackWhereI
     // giving a host 10 s to come.
     ASSERT_TRUE(display.trayHolds("brisora", 20s)) << "no icon in the tray";
     const std::map<std::string, int> where = display.geometry(window);
-    // The only icon in the tray, at its left end.
-    const std::string tray = display.xdotool("search --onlyvisible --class '^trayer$'");
-    const std::map<std::string, int> area = display.geometry(tray.substr(0, tray.find('\n')));
-    const std::string icon =
-        std::to_string(area.at("X") + 12) + " " + std::to_string(area.at("Y") + 12);
 
     for (int attempt = 0; attempt < 3; ++attempt) {
         // Pressed, slipped by 3 pixels, released, at a hand's pace: a click on the mark,
@@ -112,21 +154,17 @@ TEST_F(DesktopSessionTest, MinimizeMarkHidesToTheTrayAndTheWindowComesBackWhereI
                         " mousedown 1 sleep 0.1 mousemove_relative 1 0 sleep 0.1"
                         " mousemove_relative 2 0 sleep 0.1 mouseup 1");
         ASSERT_TRUE(hidden()) << "attempt " << attempt << ": the window did not hide";
-        display.xdotool("mousemove " + icon + " click 1");
+        clickTrayIcon();
         ASSERT_EQ(display.visibleWindow("Brisora", 10s), window) << "attempt " << attempt;
         EXPECT_EQ(display.geometry(window), where) << "attempt " << attempt;
     }
     // A right-button press on the icon opens the program's menu.
-    const auto programWindows = [&] {
-        const std::string ids = display.xdotool("search --onlyvisible --class '^brisora$'");
-        return std::count(ids.begin(), ids.end(), '\n') + 1;
-    };
-    const auto withoutMenu = programWindows(); // the main window and the icon
-    display.xdotool("mousemove " + icon + " click 3");
-    EXPECT_TRUE(pollUntil([&] { return programWindows() == withoutMenu + 1; }, 10s))
+    const long withoutMenu = widgetWindows();
+    clickTrayIcon(3);
+    EXPECT_TRUE(pollUntil([&] { return widgetWindows() == withoutMenu + 1; }, 10s))
         << "no menu from the icon";
     display.xdotool("key Escape");
-    EXPECT_TRUE(pollUntil([&] { return programWindows() == withoutMenu; }, 10s));
+    EXPECT_TRUE(pollUntil([&] { return widgetWindows() == withoutMenu; }, 10s));
     // A move begun from the mark would leave the window manager's move loop holding the
     // pointer and the keys, and the close request would never arrive.
     EXPECT_TRUE(closeWithAltF4(window));
@@ -151,6 +189,65 @@ TEST_F(DesktopSessionTest, WithoutATrayTheTaskBarGivesTheWindowBackActiveAndDrag
     EXPECT_TRUE(closeWithAltF4(window));
     EXPECT_EQ(readBytes(settingsPath),
               "0\r\n0\r\n1\r\n" + std::to_string(left * 15) + "\r\n3000\r\n\r\n0\r\n>none\r\n");
+}
+
+TEST_F(DesktopSessionTest, WithATrayTheWindowIsOnEveryWorkspaceWithoutATaskBarButton)
+{
+    ASSERT_TRUE(display.startDesktop()) << "no notification area";
+    const std::string window = startWidget();
+    ASSERT_FALSE(window.empty()) << "the main window never showed";
+    ASSERT_TRUE(display.trayHolds("brisora", 20s)) << "no icon in the tray";
+    EXPECT_TRUE(pollUntil([&] { return skipsTaskBar(window); }, 10s));
+    EXPECT_TRUE(onEveryWorkspace(window, "1"));
+
+    // Hidden, the window is forgotten by the window manager; mapped again, it must ask anew.
+    display.xdotool("mousemove --window " + window + " " + kMinimizeMark + " click 1");
+    ASSERT_TRUE(hidden()) << "the window did not hide";
+    clickTrayIcon();
+    ASSERT_EQ(display.visibleWindow("Brisora", 10s), window);
+    EXPECT_TRUE(skipsTaskBar(window));
+    EXPECT_TRUE(onEveryWorkspace(window, "2"));
+    EXPECT_TRUE(closeWithAltF4(window));
+}
+
+TEST_F(DesktopSessionTest, WithoutATrayTheTaskBarButtonStaysUntilATrayAppears)
+{
+    ASSERT_TRUE(display.startWindowManagerOnly()) << "openbox did not start";
+    const std::string window = startWidget();
+    ASSERT_FALSE(window.empty()) << "the main window never showed";
+    EXPECT_TRUE(onEveryWorkspace(window, "1"));
+    EXPECT_FALSE(skipsTaskBar(window));
+
+    ASSERT_TRUE(display.startTray()) << "no notification area";
+    EXPECT_TRUE(pollUntil([&] { return skipsTaskBar(window); }, 20s));
+    EXPECT_TRUE(closeWithAltF4(window));
+}
+
+TEST_F(DesktopSessionTest, OptionsFromTheMenuOpenInTheMiddleOfTheScreen)
+{
+    ASSERT_TRUE(display.startWindowManagerOnly()) << "openbox did not start";
+    const std::string window = startWidget();
+    ASSERT_FALSE(window.empty()) << "the main window never showed";
+    // The popup menu on the title; Open is greyed, so Options is the second item the keys reach.
+    const long before = widgetWindows();
+    display.xdotool("mousemove --window " + window + " " + kBareStrip + " click 3");
+    ASSERT_TRUE(pollUntil([&] { return widgetWindows() > before; }, 10s)) << "no popup menu";
+    display.xdotool("key Down Down Return");
+    const std::string dialog = display.visibleWindow("Options", 10s);
+    ASSERT_FALSE(dialog.empty()) << "the options dialog never showed";
+
+    // The dialog's own area, as the X server has it (the frame's title bar stands above it).
+    const std::string info = commandOutput("DISPLAY=" + display.name() + " xwininfo -id " + dialog);
+    const auto value = [&](const std::string& key) {
+        return std::stoi(info.substr(info.find(key) + key.size()));
+    };
+    // No panel reserves an edge: the whole screen is free for windows.
+    std::istringstream screen(display.xdotool("getdisplaygeometry"));
+    int width = 0;
+    int height = 0;
+    screen >> width >> height;
+    EXPECT_NEAR(value("Absolute upper-left X:") + value("Width:") / 2, width / 2, 1);
+    EXPECT_NEAR(value("Absolute upper-left Y:") + value("Height:") / 2, height / 2, 1);
 }
 
 TEST_F(DesktopSessionTest, ATrayThatComesLaterTakesTheWindowTheWidgetSleepsATrayGoneGivesItBack)

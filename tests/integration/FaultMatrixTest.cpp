@@ -8,6 +8,7 @@
 
 #include "WeatherFetch.h"
 #include "posix/PosixTcpClient.h"
+#include "support/FakeBootClock.h"
 #include "support/FakeFetchView.h"
 #include "support/ScriptedPeer.h"
 
@@ -38,7 +39,7 @@ protected:
         module.Settings.UseCelsius = 1;
         module.Settings.RefreshHours = 1;
         fetch = std::make_unique<WeatherFetch>(module, std::make_unique<PosixTcpClient>(),
-                                               parseServiceHost(host), view);
+                                               parseServiceHost(host), clock, view);
         QObject::connect(&fetch->socket(), &TcpClient::DataArrival, [this] { ++arrivals; });
         slowest.measure([&] { fetch->RefreshOptions(); });
     }
@@ -80,6 +81,7 @@ protected:
     }
 
     Module1 module;
+    FakeBootClock clock;
     FakeFetchView view;
     std::unique_ptr<WeatherFetch> fetch;
     SlowestCall slowest;

@@ -5,6 +5,7 @@
 #include "WeatherFetch.h"
 #include "feed/FeedCutter.h"
 #include "posix/PosixTcpClient.h"
+#include "support/FakeBootClock.h"
 #include "support/FakeFetchView.h"
 #include "support/ScriptedPeer.h"
 
@@ -28,7 +29,7 @@ protected:
         module.Settings.RefreshHours = 1;
         fetch = std::make_unique<WeatherFetch>(
             module, std::make_unique<PosixTcpClient>(),
-            parseServiceHost("127.0.0.1:" + std::to_string(port)), view);
+            parseServiceHost("127.0.0.1:" + std::to_string(port)), clock, view);
         fetch->RefreshOptions();
     }
 
@@ -40,6 +41,7 @@ protected:
     }
 
     Module1 module;
+    FakeBootClock clock;
     FakeFetchView view;
     std::unique_ptr<WeatherFetch> fetch;
 };

@@ -2,6 +2,7 @@
 // hidden in the tray, or behind an open options dialog, writes its settings file.
 #include "integration/ChildProcess.h"
 #include "integration/FileBytes.h"
+#include "integration/LayoutClicks.h"
 #include "integration/XvfbDisplay.h"
 
 #include <QFile>
@@ -9,8 +10,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 using namespace brisora::test;
 using namespace std::chrono_literals;
@@ -65,22 +64,6 @@ protected:
         settingsPath = folder.filePath(QStringLiteral("brisora.conf"));
     }
 
-    /// Clicks the options picture of the program's window and waits for the dialog.
-    /// Positions come from the window's layout in twips, scaled to the window's real size.
-    void openOptions(const XvfbDisplay& display)
-    {
-        const std::string window = display.visibleWindow("Brisora");
-        ASSERT_FALSE(window.empty()) << "the main window never showed";
-        const int width = display.geometry(window)["WIDTH"];
-        const int height = display.geometry(window)["HEIGHT"];
-        ASSERT_GT(width, 0);
-        const long x = std::lround(width * (1815.0 + 1140.0 / 2) / 3105.0);
-        const long y = std::lround(height * (4440.0 + 390.0 / 2) / 4965.0);
-        display.xdotool("mousemove --window " + window + " " + std::to_string(x) + " " +
-                        std::to_string(y) + " click 1");
-        EXPECT_FALSE(display.visibleWindow("Options").empty()) << "the options dialog never opened";
-    }
-
     QTemporaryDir folder;
     QString program;
     QString settingsPath;
@@ -124,8 +107,9 @@ TEST_P(SignalShutdownTest, TheSettingsFileIsWritten)
                     20s) &&
                 app.catches({SIGTERM, SIGINT, SIGHUP}))
         << "the program never got ready";
-    if (display)
-        openOptions(*display);
+    if (display) {
+        ASSERT_FALSE(openOptions(*display).empty()) << "the options dialog never opened";
+    }
 
     app.signal(signalNumber);
     const std::optional<int> status = app.waitForExit(20s);

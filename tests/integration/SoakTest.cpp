@@ -7,6 +7,7 @@
 #include "WeatherFetch.h"
 #include "feed/FeedCutter.h"
 #include "posix/PosixTcpClient.h"
+#include "support/FakeBootClock.h"
 #include "support/FakeTcpClient.h"
 #include "support/ScriptedPeer.h"
 
@@ -79,6 +80,7 @@ protected:
     }
 
     Module1 module;
+    const FakeBootClock clock;
     CountingView view;
     const QByteArray reply = fixture("feed-metric.txt");
 };
@@ -89,7 +91,7 @@ TEST_F(SoakTest, TenThousandSimulatedFetchCyclesKeepMemoryFlat)
 {
     auto socket = std::make_unique<FakeTcpClient>();
     FakeTcpClient& sock = *socket;
-    WeatherFetch fetch(module, std::move(socket), parseServiceHost("127.0.0.1:8417"), view);
+    WeatherFetch fetch(module, std::move(socket), parseServiceHost("127.0.0.1:8417"), clock, view);
 
     // One cycle is the periodic refresh an hour after the last fetch; every fifth attempt
     // fails first (refused, or a short reply) and is retried after its 28 ticks.
@@ -143,7 +145,7 @@ TEST_F(SoakTest, AThousandRealLoopbackFetchesKeepMemoryFlat)
 {
     ScriptedPeer peer(PeerScript::Action::Reply, reply);
     WeatherFetch fetch(module, std::make_unique<PosixTcpClient>(),
-                       parseServiceHost("127.0.0.1:" + std::to_string(peer.port())), view);
+                       parseServiceHost("127.0.0.1:" + std::to_string(peer.port())), clock, view);
 
     int failures = 0;
     auto fetchOnce = [&] {

@@ -49,12 +49,12 @@ public:
         return startWindowManagerOnly() && startTray();
     }
 
-    /// Starts a notification area (trayer) on a display whose window manager runs; true once
-    /// it serves icons.
+    /// Starts a notification area (trayer) beside a running window manager; true once it
+    /// serves icons.
     bool startTray()
     {
         // A program finds the tray by the selection's owner, which comes after the panel's
-        // window: wait for it.
+        // window: wait for the owner.
         tray_ = std::make_unique<ChildProcess>(
             "trayer", std::vector<std::string>{"--edge", "bottom", "--width", "10"},
             environment({}));
@@ -123,15 +123,25 @@ public:
     /// True once it manages windows (a window mapped before that may stay unmanaged).
     bool startWindowManagerOnly()
     {
-        windowManager_ = std::make_unique<ChildProcess>(
-            "openbox", std::vector<std::string>{"--sm-disable"}, environment({}));
-        return pollUntil(
-            [&] {
-                return commandOutput("DISPLAY=" + name_ +
-                                     " xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null")
-                           .find("window id") != std::string::npos;
-            },
-            std::chrono::seconds(20));
+        // On a loaded machine openbox now and then fails to open a display that has just
+        // reported ready, and ends: start it again rather than wait out the whole timeout.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            windowManager_ = std::make_unique<ChildProcess>(
+                "openbox", std::vector<std::string>{"--sm-disable"}, environment({}));
+            bool ended = false;
+            const bool managing = pollUntil(
+                [&] {
+                    ended = windowManager_->waitForExit(std::chrono::milliseconds(0)).has_value();
+                    return ended ||
+                           commandOutput("DISPLAY=" + name_ +
+                                         " xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null")
+                                   .find("window id") != std::string::npos;
+                },
+                std::chrono::seconds(20));
+            if (managing && !ended)
+                return true;
+        }
+        return false;
     }
 
     /// `extra` and DISPLAY for a program on this display.
@@ -162,6 +172,14 @@ public:
         return pollUntil(
             [&] { return xdotool("search --onlyvisible --name '^" + title + "$'").empty(); },
             timeout);
+    }
+
+    /// The value of `window`'s property `name` as xprop shows it ("NAME(TYPE) = value"), or
+    /// xprop's word that it is not set.
+    std::string property(const std::string& window, const std::string& name) const
+    {
+        return commandOutput("DISPLAY=" + name_ + " xprop -id " + window + " " + name +
+                             " 2>/dev/null");
     }
 
     /// A window's place and size in pixels: X, Y, WIDTH, HEIGHT as xdotool names them.

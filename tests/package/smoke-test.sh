@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Smoke test of the Debian package's own files, extracted (not installed): the desktop entry
+# Smoke test of the Debian package: installed, removed and purged in a root of its own, it
+# keeps the gateway's cache until purged; and of its own files, extracted: the desktop entry
 # and metadata validate; the gateway, started the way its socket unit says (through
 # systemd-socket-activate, with the demo source as `systemctl edit` would switch it), answers
 # a place search; and the packaged widget under Xvfb shows that place's weather: its panel,
@@ -42,6 +43,41 @@ pkg="$work/pkg"
 dpkg-deb -x "$deb" "$pkg"
 desktop-file-validate "$pkg/usr/share/applications/org.brisora.Brisora.desktop"
 appstreamcli validate --no-net "$pkg/usr/share/metainfo/org.brisora.Brisora.metainfo.xml"
+
+# The package installed, removed and purged in a root of its own, its maintainer scripts run
+# by dpkg outside a chroot (with DPKG_ROOT set). Removal keeps the gateway's cache, purge
+# deletes it, and nothing that a link in it points at.
+root="$work/root"
+mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates" "$root/var/log"
+touch "$root/var/lib/dpkg/status"
+# The chroot convention: the scripts start and stop no service of this machine.
+mkdir -p "$root/usr/sbin"
+printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
+chmod 755 "$root/usr/sbin/policy-rc.d"
+dpkg_in_root() {
+  dpkg --root="$root" --force-script-chrootless --force-not-root --force-depends "$@" \
+    >>"$work/dpkg.log" 2>&1 || fail "dpkg $* failed"
+}
+dpkg_in_root --install "$deb"
+# The cache as systemd makes it for the dynamic user (a private folder and a link to it),
+# with what the gateway keeps there and a link to somewhere else.
+cache="$root/var/cache/private/brisora-gateway"
+mkdir -p "$cache/places" "$work/elsewhere"
+chmod 700 "$root/var/cache/private"
+echo '{}' >"$cache/places/44418.json"
+touch "$work/elsewhere/kept"
+ln -s "$work/elsewhere" "$cache/elsewhere"
+ln -s private/brisora-gateway "$root/var/cache/brisora-gateway"
+dpkg_in_root --remove brisora
+[[ ! -e "$root/usr/bin/brisora-gateway" ]] || fail "removal left the gateway's program"
+[[ -f "$root/var/cache/brisora-gateway/places/44418.json" ]] ||
+  fail "removal deleted the gateway's cache"
+dpkg_in_root --purge brisora
+[[ ! -e "$cache" && ! -L "$root/var/cache/brisora-gateway" ]] ||
+  fail "purge left the gateway's cache: $(ls -la "$root/var/cache" "$root/var/cache/private")"
+[[ -f "$work/elsewhere/kept" && -d "$root/var/cache/private" ]] ||
+  fail "purge deleted more than the gateway's cache"
+echo "smoke test: removal kept the gateway's cache, purge deleted it"
 
 # The gateway as its units say: the socket's address, the service's command line.
 socket_unit=$(find "$pkg" -name brisora-gateway.socket -path '*/systemd/system/*')

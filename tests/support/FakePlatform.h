@@ -1,11 +1,13 @@
 #pragma once
 
 #include "PlatformServices.h"
+#include "support/FakeBootClock.h"
 #include "support/FakeScreenMetrics.h"
 #include "support/FakeSettingsStorage.h"
 #include "support/FakeStartAtLogon.h"
 #include "support/FakeTcpClient.h"
 #include "support/FakeTrayIconService.h"
+#include "support/FakeWindowDesktopHints.h"
 
 #include <vector>
 
@@ -23,6 +25,8 @@ struct FakePlatform
     FakeSettingsStorage storage;
     FakeScreenMetrics screen;
     FakeStartAtLogon logon;
+    FakeWindowDesktopHints desktopHints;
+    FakeBootClock clock;
     std::vector<FakeTcpClient*> sockets;
     PlatformServices services{[this] {
                                   auto socket = std::make_unique<FakeTcpClient>();
@@ -33,6 +37,8 @@ struct FakePlatform
                               storage,
                               screen,
                               logon,
+                              desktopHints,
+                              clock,
                               QStringLiteral("/opt/brisora/brisora"),
                               "127.0.0.1:8417",
                               "127.0.0.1:8417",

@@ -11,6 +11,13 @@ public:
     double twipsPerPixelX() const override { return twipsPerPixel; }
     double twipsPerPixelY() const override { return twipsPerPixel; }
     QList<QRect> screenAreas() const override { return areas; }
+    QRect screenAreaAt(QPoint point) const override
+    {
+        for (const QRect& area : areas)
+            if (area.contains(point))
+                return area;
+        return areas.value(0);
+    }
     bool placesWindows() const override { return places; }
 
     double twipsPerPixel = 15.0;

@@ -15,7 +15,7 @@ namespace {
 constexpr QByteArrayView kEndOfRequest = "\r\n\r\n";
 } // namespace
 
-ScriptedPeer::ScriptedPeer(PeerScript script) : anchor_(std::make_unique<QObject>())
+ScriptedPeer::ScriptedPeer(PeerScript script, quint16 port) : anchor_(std::make_unique<QObject>())
 {
     script_ = std::move(script);
     thread_.setObjectName(QStringLiteral("ScriptedPeer"));
@@ -23,9 +23,9 @@ ScriptedPeer::ScriptedPeer(PeerScript script) : anchor_(std::make_unique<QObject
     thread_.start();
     QMetaObject::invokeMethod(
         anchor_.get(),
-        [this] {
+        [this, port] {
             server_ = new QTcpServer(anchor_.get());
-            server_->listen(QHostAddress::LocalHost, 0);
+            server_->listen(QHostAddress::LocalHost, port);
             port_ = server_->serverPort();
             QObject::connect(server_, &QTcpServer::newConnection, server_, [this] { accept(); });
         },

@@ -48,7 +48,8 @@ struct PeerScript
 class ScriptedPeer
 {
 public:
-    explicit ScriptedPeer(PeerScript script = PeerScript());
+    /// Listens on `port`, or on an ephemeral one when it is 0.
+    explicit ScriptedPeer(PeerScript script = PeerScript(), quint16 port = 0);
     explicit ScriptedPeer(PeerScript::Action action, QByteArray reply = {})
         : ScriptedPeer(PeerScript(action, std::move(reply)))
     {
@@ -57,7 +58,7 @@ public:
     ScriptedPeer(const ScriptedPeer&) = delete;
     ScriptedPeer& operator=(const ScriptedPeer&) = delete;
 
-    /// The port it listens on (an ephemeral one).
+    /// The port it listens on; 0 when it could not listen there.
     quint16 port() const { return port_; }
     /// A loopback port that nothing listens on: connecting to it is refused at once.
     static quint16 closedPort();

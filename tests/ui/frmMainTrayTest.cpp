@@ -91,6 +91,17 @@ TEST_F(frmMainTrayTest, OptionsHidesTheWindowAndClosingGivesItBack)
     EXPECT_EQ(module.WindowShown, kTrue);
 }
 
+TEST_F(frmMainTrayTest, OptionsOpenInTheMiddleOfTheScreenThatHoldsTheWidget)
+{
+    const QRect second(1920, 0, 1280, 984);
+    screen.areas = {QRect(0, 0, 1920, 1040), second};
+    // At 2900, 300 pixels: on the second screen.
+    start("0\r\n0\r\n1\r\n43500\r\n4500\r\n2459115\r\n0\r\nLakeside, MN\r\n");
+    form->mnuOptions_Click();
+    const QPoint centre = openOptionsDialogs().first()->geometry().center();
+    EXPECT_LE((centre - second.center()).manhattanLength(), 2) << centre.x() << "," << centre.y();
+}
+
 TEST_F(frmMainTrayTest, OptionsFromTheTrayTwiceLeavesTheWindowHidden)
 {
     startShownWithPlace();
@@ -340,14 +351,19 @@ TEST_F(frmMainTrayTest, WithoutATrayHostTheTaskBarStandsInForTheTray)
 
 TEST_F(frmMainTrayTest, ATrayHostThatGoesAwayGivesTheHiddenWindowBack)
 {
+    using Entry = WindowDesktopHints::TaskBarEntry;
     startShownWithPlace();
+    EXPECT_EQ(desktopHints.hintedWindow, form.get());
+    EXPECT_EQ(desktopHints.taskBarEntry, Entry::Skipped) << "the icon stands for the window";
     clickMinimizeMark();
     tray.setAvailable(false);
     EXPECT_TRUE(shown());
     EXPECT_EQ(module.WindowShown, kTrue);
     EXPECT_FALSE(openEnabled());
+    EXPECT_EQ(desktopHints.taskBarEntry, Entry::Listed) << "the task bar is the way back now";
 
     tray.setAvailable(true);
+    EXPECT_EQ(desktopHints.taskBarEntry, Entry::Skipped);
     clickMinimizeMark();
     form->mnuOptions_Click(); // from the tray icon's menu: the dialog would leave it hidden
     ASSERT_EQ(module.ShownBeforeOptions, kFalse);

@@ -104,4 +104,9 @@ std::string_view trimSpaces(std::string_view s)
     return s;
 }
 
+bool isBlank(std::string_view s)
+{
+    return s.find_first_not_of(' ') == std::string_view::npos;
+}
+
 } // namespace brisora

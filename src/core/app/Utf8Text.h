@@ -21,4 +21,7 @@ std::string_view firstCodePoints(std::string_view text, std::size_t maxChars);
 /// `s` without the spaces (code 32 only) at either end; tabs, CR and LF stay.
 std::string_view trimSpaces(std::string_view s);
 
+/// True when `s` holds nothing but spaces (code 32 only), or nothing at all.
+bool isBlank(std::string_view s);
+
 } // namespace brisora

@@ -1,6 +1,7 @@
 #include "FeedCutter.h"
 
 #include "app/Utf8Text.h"
+#include "app/ValueBetween.h"
 #include "app/WholeNumber.h"
 
 #include <cstddef>
@@ -62,16 +63,6 @@ constexpr UnitSuffixes kMetric{" \xC2\xB0"
 constexpr UnitSuffixes kImperial{" \xC2\xB0"
                                  "F",
                                  " mph"};
-
-/// The `end - (start + skip)` characters from `start + skip`. Nothing when either position is
-/// npos or the end lies before the value's start, so no read ever leaves `text`.
-std::optional<std::string_view> valueBetween(std::string_view text, std::size_t start,
-                                             std::size_t end, std::size_t skip)
-{
-    if (start == npos || end == npos || end < start + skip)
-        return std::nullopt;
-    return text.substr(start + skip, end - start - skip);
-}
 
 /// Applies `rule` at `cursor`: the start key is searched at or after the cursor, the end key at
 /// or after the start key's own position. On success the cursor moves onto the value's start;

@@ -1,6 +1,7 @@
 #include "PlaceReplyCutter.h"
 
 #include "app/Utf8Text.h"
+#include "app/ValueBetween.h"
 
 #include <cstddef>
 
@@ -18,22 +19,6 @@ constexpr std::string_view kLocalityEnd = "</locality1>";
 constexpr std::size_t kLocalitySkip = 23;
 // The slice opens with `woeid="`; the locality's identifier follows, up to the ">".
 constexpr std::size_t kIdentifierStart = 7;
-
-/// The `end - (start + skip)` characters from `start + skip`. Nothing when either position is
-/// npos or the end lies before the value's start, so no read ever leaves `text`.
-std::optional<std::string_view> valueBetween(std::string_view text, std::size_t start,
-                                             std::size_t end, std::size_t skip)
-{
-    if (start == npos || end == npos || end < start + skip)
-        return std::nullopt;
-    return text.substr(start + skip, end - start - skip);
-}
-
-/// True when `s` holds nothing but spaces: such a place id would be stored as "no place".
-bool isBlank(std::string_view s)
-{
-    return s.find_first_not_of(' ') == npos;
-}
 
 } // namespace
 
@@ -61,6 +46,7 @@ PlaceCut cutPlaceReply(std::string_view reply)
     out.name = displayUtf8(close == npos ? *slice : slice->substr(close));
     // The identifier runs from the slice's eighth character to the quote before the ">". A ">"
     // among the first nine characters leaves it empty (or of negative length): nothing to store.
+    // An id of spaces alone would be stored as no place at all.
     out.found = close != npos && close > kIdentifierStart + 1 && !isBlank(*woeid);
     return out;
 }

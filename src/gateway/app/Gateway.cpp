@@ -3,6 +3,7 @@
 #include "DemoSource.h"
 #include "OpenFileLimit.h"
 #include "OpenMeteoSource.h"
+#include "ZoneFolder.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -16,11 +17,12 @@ constexpr long otherDescriptors = 64;
 
 } // namespace
 
-Gateway::Gateway(const GatewayOptions& options, const GatewayLog& log) : m_options(options)
+Gateway::Gateway(const GatewayOptions& options, const GatewayLog& log)
+    : m_options(options), m_zones(std::make_unique<ZoneDatabase>(ZoneFolder::system(), log))
 {
     const bool demo = options.source == GatewayOptions::Source::Demo;
     if (demo) {
-        m_source = std::make_unique<DemoSource>(systemClock());
+        m_source = std::make_unique<DemoSource>(systemClock(), *m_zones);
     } else {
         UpstreamClient::Limits limits;
         limits.timeout = options.upstreamTimeout;
@@ -40,8 +42,8 @@ Gateway::Gateway(const GatewayOptions& options, const GatewayLog& log) : m_optio
     FeedService::Timing timing;
     timing.forecastFresh = options.forecastFresh;
     timing.forecastUsable = std::max(timing.forecastUsable, timing.forecastFresh);
-    m_service = std::make_unique<FeedService>(*m_source, *m_places, *m_lastGood, systemClock(),
-                                              timing, log);
+    m_service = std::make_unique<FeedService>(*m_source, *m_places, *m_lastGood, *m_zones,
+                                              systemClock(), timing, log);
     HttpServer::Limits serverLimits;
     // Past the descriptor limit, accepting fails and nobody new is served; below it, the
     // longest-waiting connection makes room for a new one.
@@ -51,7 +53,7 @@ Gateway::Gateway(const GatewayOptions& options, const GatewayLog& log) : m_optio
     m_connectionLimit = serverLimits.maxConnections;
     m_server = std::make_unique<HttpServer>(*m_service, serverLimits, log);
     if (options.exitWhenIdle)
-        m_idleExit = std::make_unique<IdleExit>(*m_server, *m_service, *options.exitWhenIdle,
+        m_idleExit = std::make_unique<IdleExit>(*m_server, *m_service, *options.exitWhenIdle, log,
                                                 [] { QCoreApplication::quit(); });
 }
 

@@ -8,6 +8,7 @@
 #include "LastGoodStore.h"
 #include "PlaceStore.h"
 #include "WeatherSource.h"
+#include "ZoneDatabase.h"
 
 #include <QString>
 #include <memory>
@@ -40,6 +41,7 @@ public:
 private:
     GatewayOptions m_options;
     int m_connectionLimit = 0;
+    std::unique_ptr<ZoneDatabase> m_zones;
     std::unique_ptr<WeatherSource> m_source;
     std::unique_ptr<PlaceStore> m_places;
     std::unique_ptr<LastGoodStore> m_lastGood;

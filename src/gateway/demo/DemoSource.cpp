@@ -5,7 +5,10 @@
 
 namespace brisora::gateway {
 
-DemoSource::DemoSource(GatewayClock clock) : m_clock(std::move(clock)) {}
+DemoSource::DemoSource(GatewayClock clock, const ZoneDatabase& zones)
+    : m_clock(std::move(clock)), m_zones(zones)
+{
+}
 
 void DemoSource::searchPlaces(const QString& words, std::function<void(PlaceLookup)> done)
 {
@@ -30,7 +33,7 @@ void DemoSource::lookupPlace(const PlaceId& id, std::function<void(PlaceLookup)>
 void DemoSource::fetchForecast(const Place& place, Units units,
                                std::function<void(ForecastFetch)> done)
 {
-    done(ForecastFetch{demoForecast(place, units, m_clock()), {}});
+    done(ForecastFetch{demoForecast(place, units, m_clock(), m_zones), {}});
 }
 
 } // namespace brisora::gateway

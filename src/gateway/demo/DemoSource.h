@@ -2,14 +2,16 @@
 
 #include "GatewayClock.h"
 #include "WeatherSource.h"
+#include "ZoneDatabase.h"
 
 namespace brisora::gateway {
 
-/// The offline source: the built-in demo places and made-up weather. Answers at once.
+/// The offline source: the built-in demo places and made-up weather, at their times in
+/// `zones`. Answers at once.
 class DemoSource : public WeatherSource
 {
 public:
-    explicit DemoSource(GatewayClock clock);
+    DemoSource(GatewayClock clock, const ZoneDatabase& zones);
 
     void searchPlaces(const QString& words, std::function<void(PlaceLookup)> done) override;
     void lookupPlace(const PlaceId& id, std::function<void(PlaceLookup)> done) override;
@@ -19,6 +21,7 @@ public:
 
 private:
     GatewayClock m_clock;
+    const ZoneDatabase& m_zones;
 };
 
 } // namespace brisora::gateway

@@ -62,10 +62,10 @@ double sunHour(double latitude, double longitude, QDate date, int utcOffsetSecon
     return solarNoon + (rise ? -hourAngle : hourAngle) / 15.0;
 }
 
-QDateTime atHour(QDate date, double hour, const QTimeZone& zone)
+QDateTime atHour(QDate date, double hour, const ZoneRules& zone)
 {
     const int minutes = std::clamp(static_cast<int>(std::lround(hour * 60)), 0, 24 * 60 - 1);
-    return QDateTime(date, QTime(minutes / 60, minutes % 60), zone);
+    return momentOf(date, QTime(minutes / 60, minutes % 60), zone);
 }
 
 double inUnits(double celsius, Units units)
@@ -75,12 +75,14 @@ double inUnits(double celsius, Units units)
 
 } // namespace
 
-Forecast demoForecast(const Place& place, Units units, const QDateTime& now)
+Forecast demoForecast(const Place& place, Units units, const QDateTime& now,
+                      const ZoneDatabase& zones)
 {
-    const QTimeZone zone = placeZone(place.timeZone, 0);
-    const QDateTime local = now.toTimeZone(zone);
+    const std::shared_ptr<const ZoneRules> rules = placeZone(zones, place.timeZone, 0);
+    const ZoneRules& zone = *rules;
+    const QDateTime local = wallClock(now, zone);
     const QDate today = local.date();
-    const int offset = zone.offsetFromUtc(local);
+    const int offset = zone.at(now.toSecsSinceEpoch()).utcOffset;
 
     Forecast forecast;
     forecast.builtAt = now;
@@ -104,7 +106,7 @@ Forecast demoForecast(const Place& place, Units units, const QDateTime& now)
     forecast.sunset = atHour(today, sunsetHour, zone);
 
     CurrentConditions& current = forecast.current;
-    current.observedAt = QDateTime(today, QTime(local.time().hour(), 0), zone);
+    current.observedAt = momentOf(today, QTime(local.time().hour(), 0), zone);
     const double hour = local.time().hour();
     const double meanToday =
         seasonalMean(place.latitude, today) + spread(stableHash(place.placeId, today, 1), -4, 4);

@@ -135,13 +135,13 @@ QString feedPlaceTitle(const Place& place, bool isDemo)
     return title;
 }
 
-QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Units units)
+QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Units units,
+                              const ZoneDatabase& zones)
 {
-    // An empty id would name the system's own zone, so only a real one is tried.
-    const bool placeZoneKnown =
-        !place.timeZone.isEmpty() && QTimeZone(place.timeZone.toUtf8()).isValid();
-    const QTimeZone zone = placeZoneKnown ? QTimeZone(place.timeZone.toUtf8())
-                                          : placeZone(forecast.timeZone, forecast.utcOffsetSeconds);
+    std::shared_ptr<const ZoneRules> placeRules = zones.find(place.timeZone.toStdString());
+    if (!placeRules)
+        placeRules = placeZone(zones, forecast.timeZone, forecast.utcOffsetSeconds);
+    const ZoneRules& zone = *placeRules;
     const UnitNames names = unitNames(units);
     const CurrentConditions& current = forecast.current;
     const WeatherCondition now = conditionForWmoCode(current.weatherCode, current.isDay);
@@ -184,7 +184,7 @@ QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Unit
                 .arg(QLatin1String(sourceLink));
     text += QStringLiteral("<item>\n<title>Conditions for %1 at %2</title>\n")
                 .arg(title, formatClockTime(current.observedAt, zone) + QLatin1Char(' ') +
-                                zone.abbreviation(current.observedAt.toTimeZone(zone)));
+                                zoneAbbreviation(current.observedAt, zone));
     text += QStringLiteral("<geo:lat>%1</geo:lat>\n<geo:long>%2</geo:long>\n")
                 .arg(decimal(place.latitude, 4), decimal(place.longitude, 4));
     text += QStringLiteral("<link>%1</link>\n<pubDate>%2</pubDate>\n")

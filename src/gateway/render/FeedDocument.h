@@ -2,6 +2,7 @@
 
 #include "Forecast.h"
 #include "Place.h"
+#include "ZoneDatabase.h"
 
 #include <QByteArray>
 #include <QString>
@@ -23,9 +24,10 @@ QString feedPlaceTitle(const Place& place, bool isDemo);
 
 /// The weather feed document for `place` in the old feed's exact layout, element order and
 /// attribute spacing (LF line ends), with `forecast`'s values in `units` (whole degrees).
-/// Dates are shown in the place's zone: the place's own zone id when the system knows it,
-/// else the forecast's, else the forecast's UTC offset.
-QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Units units);
+/// Dates are shown in the place's zone: the place's own zone when `zones` has it, else the
+/// forecast's, else the forecast's UTC offset.
+QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Units units,
+                              const ZoneDatabase& zones);
 
 /// The old feed's short error document for an id it does not know ("City not found"),
 /// naming the request as `/forecastrss?w=ID` with `&u=c` for metric units.

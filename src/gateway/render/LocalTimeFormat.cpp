@@ -1,6 +1,8 @@
 #include "LocalTimeFormat.h"
 
+#include <QTimeZone>
 #include <array>
+#include <cstdlib>
 
 namespace brisora::gateway {
 namespace {
@@ -8,6 +10,9 @@ namespace {
 constexpr std::array<const char*, 7> dayNames{"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
 constexpr std::array<const char*, 12> monthNames{"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// A fixed offset farther from UTC than any zone's is taken for a mistake, and UTC shown.
+constexpr int largestFixedOffset = 14 * 3600;
 
 QString clockText(QTime time)
 {
@@ -18,26 +23,62 @@ QString clockText(QTime time)
         .arg(time.hour() < 12 ? QStringLiteral("am") : QStringLiteral("pm"));
 }
 
-} // namespace
-
-QTimeZone placeZone(const QString& ianaId, int fallbackOffsetSeconds)
+/// A fixed offset named "UTC", "UTC-06", "UTC+05:30" (minutes and seconds only when there
+/// are any).
+LocalTimeType fixedOffset(int offsetSeconds)
 {
-    if (!ianaId.isEmpty()) {
-        QTimeZone zone(ianaId.toUtf8());
-        if (zone.isValid())
-            return zone;
-    }
-    if (fallbackOffsetSeconds == 0)
-        return QTimeZone::utc();
-    QTimeZone fixed(fallbackOffsetSeconds);
-    return fixed.isValid() ? fixed : QTimeZone::utc();
+    if (offsetSeconds == 0 || offsetSeconds < -largestFixedOffset ||
+        offsetSeconds > largestFixedOffset)
+        return LocalTimeType{0, false, "UTC"};
+    const int magnitude = std::abs(offsetSeconds);
+    QString name = QStringLiteral("UTC%1%2")
+                       .arg(offsetSeconds < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+                       .arg(magnitude / 3600, 2, 10, QLatin1Char('0'));
+    if (magnitude % 3600 != 0)
+        name += QStringLiteral(":%1").arg(magnitude / 60 % 60, 2, 10, QLatin1Char('0'));
+    if (magnitude % 60 != 0)
+        name += QStringLiteral(":%1").arg(magnitude % 60, 2, 10, QLatin1Char('0'));
+    return LocalTimeType{offsetSeconds, false, name.toStdString()};
 }
 
-QString formatFeedDate(const QDateTime& moment, const QTimeZone& zone)
+} // namespace
+
+std::shared_ptr<const ZoneRules> placeZone(const ZoneDatabase& zones, const QString& ianaId,
+                                           int fallbackOffsetSeconds)
+{
+    if (std::shared_ptr<const ZoneRules> zone = zones.find(ianaId.toStdString()))
+        return zone;
+    return std::make_shared<const ZoneRules>(ZoneRules::fixed(fixedOffset(fallbackOffsetSeconds)));
+}
+
+QDateTime wallClock(const QDateTime& moment, const ZoneRules& zone)
 {
     if (!moment.isValid())
         return {};
-    const QDateTime local = moment.toTimeZone(zone);
+    return moment.toUTC().addSecs(zone.at(moment.toSecsSinceEpoch()).utcOffset);
+}
+
+QDateTime momentOf(QDate date, QTime time, const ZoneRules& zone)
+{
+    const QDateTime wall(date, time, QTimeZone::utc());
+    if (!wall.isValid())
+        return {};
+    const qint64 local = wall.toSecsSinceEpoch();
+    return wall.addSecs(zone.utcOfLocal(local) - local);
+}
+
+QString zoneAbbreviation(const QDateTime& moment, const ZoneRules& zone)
+{
+    if (!moment.isValid())
+        return {};
+    return QString::fromStdString(zone.at(moment.toSecsSinceEpoch()).abbreviation);
+}
+
+QString formatFeedDate(const QDateTime& moment, const ZoneRules& zone)
+{
+    if (!moment.isValid())
+        return {};
+    const QDateTime local = wallClock(moment, zone);
     const QDate date = local.date();
     return QStringLiteral("%1, %2 %3 %4 %5 %6")
         .arg(QLatin1String(shortDayName(date).toLatin1()))
@@ -45,14 +86,14 @@ QString formatFeedDate(const QDateTime& moment, const QTimeZone& zone)
         .arg(QLatin1String(monthNames[date.month() - 1]))
         .arg(date.year())
         .arg(clockText(local.time()))
-        .arg(zone.abbreviation(local));
+        .arg(zoneAbbreviation(moment, zone));
 }
 
-QString formatClockTime(const QDateTime& moment, const QTimeZone& zone)
+QString formatClockTime(const QDateTime& moment, const ZoneRules& zone)
 {
     if (!moment.isValid())
         return {};
-    return clockText(moment.toTimeZone(zone).time());
+    return clockText(wallClock(moment, zone).time());
 }
 
 QString formatShortDate(QDate date)

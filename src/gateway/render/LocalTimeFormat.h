@@ -1,23 +1,38 @@
 #pragma once
 
+#include "ZoneDatabase.h"
+#include "ZoneRules.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QString>
-#include <QTimeZone>
+#include <memory>
 
 namespace brisora::gateway {
 
-/// The place's zone: the system zone database's entry for `ianaId` when it has one,
-/// otherwise a fixed offset of `fallbackOffsetSeconds` (plain UTC when that is 0).
-QTimeZone placeZone(const QString& ianaId, int fallbackOffsetSeconds);
+/// The place's zone: `zones`' zone `ianaId` when it has one, otherwise a fixed offset of
+/// `fallbackOffsetSeconds` named "UTC-06" or "UTC+05:30" (plain UTC when that is 0 or more
+/// than 14 hours).
+std::shared_ptr<const ZoneRules> placeZone(const ZoneDatabase& zones, const QString& ianaId,
+                                           int fallbackOffsetSeconds);
+
+/// The date and time `zone`'s clocks show at `moment`, as a QDateTime in UTC. Invalid or
+/// empty when `moment` is invalid; the same holds for the helpers below.
+QDateTime wallClock(const QDateTime& moment, const ZoneRules& zone);
+
+/// The moment at which `zone`'s clocks show `date` at `time` (the earlier of two, and for a
+/// time skipped by a change forward, the one it would be without the change).
+QDateTime momentOf(QDate date, QTime time, const ZoneRules& zone);
+
+/// "CST": `zone`'s abbreviation at `moment`.
+QString zoneAbbreviation(const QDateTime& moment, const ZoneRules& zone);
 
 /// "Tue, 08 Dec 2026 3:53 pm CST": `moment` shown in `zone`, English names, hour without a
-/// leading zero, lower-case am/pm, the zone's abbreviation for that moment. Empty when
-/// `moment` is invalid; the same holds for the helpers below.
-QString formatFeedDate(const QDateTime& moment, const QTimeZone& zone);
+/// leading zero, lower-case am/pm, the zone's abbreviation for that moment.
+QString formatFeedDate(const QDateTime& moment, const ZoneRules& zone);
 
 /// "7:36 am": the wall-clock time of `moment` in `zone`.
-QString formatClockTime(const QDateTime& moment, const QTimeZone& zone);
+QString formatClockTime(const QDateTime& moment, const ZoneRules& zone);
 
 /// "8 Dec 2026": day without a leading zero.
 QString formatShortDate(QDate date);

@@ -25,9 +25,10 @@ constexpr int sourceUnavailable = 503;
 } // namespace
 
 FeedService::FeedService(WeatherSource& source, PlaceStore& places, LastGoodStore& lastGood,
-                         GatewayClock clock, Timing timing, GatewayLog log)
-    : m_source(source), m_places(places), m_lastGood(lastGood), m_clock(std::move(clock)),
-      m_timing(timing), m_log(std::move(log))
+                         const ZoneDatabase& zones, GatewayClock clock, Timing timing,
+                         GatewayLog log)
+    : m_source(source), m_places(places), m_lastGood(lastGood), m_zones(zones),
+      m_clock(std::move(clock)), m_timing(timing), m_log(std::move(log))
 {
 }
 
@@ -160,7 +161,7 @@ void FeedService::fetchForecast(const Place& place, Units units)
     m_source.fetchForecast(place, units, [this, place, units](ForecastFetch fetch) {
         const QString key = feedKey(place.placeId, units);
         if (fetch.forecast) {
-            QByteArray document = renderFeedDocument(place, *fetch.forecast, units);
+            QByteArray document = renderFeedDocument(place, *fetch.forecast, units, m_zones);
             if (!fetch.forecast->isDemo)
                 m_lastGood.save(place.placeId, units, document);
             finishFeed(key, GatewayReply{200, std::move(document)}, m_timing.forecastFresh,

@@ -9,6 +9,7 @@
 #include "RequestCoalescer.h"
 #include "RequestHandler.h"
 #include "WeatherSource.h"
+#include "ZoneDatabase.h"
 
 #include <QHash>
 #include <QList>
@@ -42,7 +43,7 @@ public:
     };
 
     FeedService(WeatherSource& source, PlaceStore& places, LastGoodStore& lastGood,
-                GatewayClock clock, Timing timing, GatewayLog log = {});
+                const ZoneDatabase& zones, GatewayClock clock, Timing timing, GatewayLog log = {});
 
     /// Answers `request` through `respond`, at once or when the source has answered. A
     /// RejectedRequest is answered with its status.
@@ -72,6 +73,7 @@ private:
     WeatherSource& m_source;
     PlaceStore& m_places;
     LastGoodStore& m_lastGood;
+    const ZoneDatabase& m_zones;
     GatewayClock m_clock;
     Timing m_timing;
     GatewayLog m_log;

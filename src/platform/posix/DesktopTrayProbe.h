@@ -3,7 +3,7 @@
 
 #include "TrayHostProbe.h"
 #include "posix/StatusNotifierHostWatch.h"
-#include "posix/XTraySelectionWatch.h"
+#include "x11/XTraySelectionWatch.h"
 
 #include <QTimer>
 

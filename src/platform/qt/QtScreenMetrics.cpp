@@ -39,6 +39,14 @@ QList<QRect> QtScreenMetrics::screenAreas() const
     return areas;
 }
 
+QRect QtScreenMetrics::screenAreaAt(QPoint point) const
+{
+    const QScreen* screen = QGuiApplication::screenAt(point);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
 bool QtScreenMetrics::placesWindows() const
 {
     return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));

@@ -11,6 +11,7 @@ public:
     double twipsPerPixelX() const override;
     double twipsPerPixelY() const override;
     QList<QRect> screenAreas() const override;
+    QRect screenAreaAt(QPoint point) const override;
     bool placesWindows() const override;
 };
 

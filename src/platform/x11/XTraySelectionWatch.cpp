@@ -1,9 +1,10 @@
 #include "XTraySelectionWatch.h"
 
+#include "x11/XcbReply.h"
+
 #include <QGuiApplication>
 
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
@@ -11,12 +12,6 @@
 namespace brisora {
 
 namespace {
-
-struct FreeReply
-{
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, FreeReply>;
 
 /// The screen that $DISPLAY names (":0.1" is screen 1), as Qt's own connection takes it.
 int displayScreen()
@@ -51,7 +46,7 @@ void XTraySelectionWatch::start()
     const int screen = displayScreen();
     const xcb_window_t root = rootOfScreen(connection, screen);
     const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(screen);
-    const ReplyPtr<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
+    const XcbReply<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, std::uint16_t(name.size()), name.c_str()),
         nullptr));
     const xcb_query_extension_reply_t* xfixes = xcb_get_extension_data(connection, &xcb_xfixes_id);
@@ -67,7 +62,7 @@ void XTraySelectionWatch::start()
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
     QCoreApplication::instance()->installNativeEventFilter(this);
     // Asked after the events are selected, so that no change falls between.
-    const ReplyPtr<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+    const XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
         connection, xcb_get_selection_owner(connection, selection_), nullptr));
     if (owner && owner->owner != XCB_WINDOW_NONE)
         emit ownerChanged(true);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "WindowDesktopHints.h"
+
+namespace brisora {
+
+/// WindowDesktopHints for desktops whose windows Qt alone describes: the window keeps what
+/// Qt gives it (on Windows and macOS, its task-bar button too).
+class QtWindowDesktopHints final : public WindowDesktopHints
+{
+public:
+    void setWidgetHints(QWidget&, TaskBarEntry) override {}
+};
+
+} // namespace brisora
