@@ -22,15 +22,19 @@
 #include <cstdlib>
 
 #if defined(Q_OS_LINUX)
+#include "posix/DesktopTrayProbe.h"
 #include "posix/PosixHandoverChannel.h"
 #include "posix/PosixTcpClient.h"
 using SystemTcpClient = brisora::PosixTcpClient;
 using SystemHandoverChannel = brisora::PosixHandoverChannel;
+using SystemTrayProbe = brisora::DesktopTrayProbe;
 #else
+#include "qt/ImmediateTrayProbe.h"
 #include "qt/QtHandoverChannel.h"
 #include "qt/QtTcpClient.h"
 using SystemTcpClient = brisora::QtTcpClient;
 using SystemHandoverChannel = brisora::QtHandoverChannel;
+using SystemTrayProbe = brisora::ImmediateTrayProbe;
 #endif
 
 #if defined(Q_OS_WIN)
@@ -112,7 +116,8 @@ int main(int argc, char* argv[])
     QThreadPool::globalInstance()->setExpiryTimeout(1000);
     brisora::installFontSubstitutions();
 
-    brisora::QtTrayIconService tray;
+    SystemTrayProbe trayProbe;
+    brisora::QtTrayIconService tray(trayProbe);
     brisora::QtScreenMetrics screen;
     SystemStartAtLogon startAtLogon;
     SystemDesktopHints desktopHints;
@@ -147,5 +152,8 @@ int main(int argc, char* argv[])
     form.Form_Load();
     if (form.showsAfterLoad())
         form.show();
+    // The desktop is asked for its tray once the window is on its way; until the answer,
+    // the window (or its task-bar button) stands in for the icon.
+    QMetaObject::invokeMethod(&trayProbe, &brisora::TrayHostProbe::start, Qt::QueuedConnection);
     return app.exec();
 }

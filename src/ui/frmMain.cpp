@@ -54,8 +54,6 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
                                             *this);
     connect(&platform_.tray, &TrayIconService::leftButtonReleased, this,
             &frmMain::restore_from_tray);
-    connect(&platform_.tray, &TrayIconService::rightButtonPressed, mnuMain,
-            &MainMenu::openAtPointer);
     connect(&platform_.tray, &TrayIconService::availabilityChanged, this,
             &frmMain::trayAvailabilityChanged);
 }
@@ -97,6 +95,7 @@ void frmMain::buildControls()
     connect(mnuMain, &MainMenu::optionsChosen, this, &frmMain::mnuOptions_Click);
     connect(mnuMain, &MainMenu::exitChosen, this, &frmMain::mnuExit_Click);
     connect(strip_.get(), &TitleStrip::menuRequested, mnuMain, &MainMenu::openAtPointer);
+    platform_.tray.setContextMenu(*mnuMain);
 }
 
 // ---- start-up and shutdown ----
@@ -355,9 +354,14 @@ void frmMain::trayAvailabilityChanged(bool available)
         return;
     updateDesktopHints(available);
     if (available) {
-        // A notification area appeared after start-up: put the icon there now.
+        // A notification area appeared after start-up: put the icon there now, and let it
+        // stand for a window that waits in the task bar for want of one.
         fillTrayIconRecord();
         platform_.tray.Shell_NotifyIcon(TrayOperation::Add, TrayIconRecord_);
+        if (minimizedToTaskBar_ && isMinimized()) {
+            minimizedToTaskBar_ = false;
+            hide();
+        }
     } else if (!isVisible()) {
         trayLostWhileHidden();
     }

@@ -5,7 +5,9 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <optional>
+#include <poll.h>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -118,6 +120,19 @@ public:
         return status_;
     }
 
+    /// How often the process's main thread has been switched out so far: each time it went
+    /// to sleep and each time it was preempted.
+    long contextSwitches() const
+    {
+        std::ifstream status("/proc/" + std::to_string(pid_) + "/task/" + std::to_string(pid_) +
+                             "/status");
+        long total = 0;
+        for (std::string line; std::getline(status, line);)
+            if (line.find("ctxt_switches:") != std::string::npos)
+                total += std::stol(line.substr(line.find(':') + 1));
+        return total;
+    }
+
     /// True once the process has installed handlers for every one of `numbers`: it reads
     /// the caught-signals mask that the kernel publishes.
     bool catches(std::initializer_list<int> numbers) const
@@ -134,6 +149,28 @@ public:
             return true;
         }
         return false;
+    }
+
+    /// Starts `program` with a pipe as its descriptor 3, on which a server tells where it
+    /// listens once it does, and reads that first line into `announced` (empty when none
+    /// comes within 10 s).
+    static std::unique_ptr<ChildProcess> announcing(const std::string& program,
+                                                    const std::vector<std::string>& arguments,
+                                                    std::string& announced)
+    {
+        announced.clear();
+        int pipeEnds[2];
+        if (::pipe(pipeEnds) != 0)
+            return nullptr;
+        auto child = std::make_unique<ChildProcess>(program, arguments, std::vector<std::string>{},
+                                                    pipeEnds[1]);
+        ::close(pipeEnds[1]);
+        pollfd wait{pipeEnds[0], POLLIN, 0};
+        char c = 0;
+        while (::poll(&wait, 1, 10000) == 1 && ::read(pipeEnds[0], &c, 1) == 1 && c != '\n')
+            announced += c;
+        ::close(pipeEnds[0]);
+        return child;
     }
 
 private:

@@ -2,6 +2,7 @@
 // manager (openbox) and, where the test wants one, a tray (trayer), driven with xdotool.
 #include "integration/ChildProcess.h"
 #include "integration/FileBytes.h"
+#include "integration/WidgetPoints.h"
 #include "integration/XvfbDisplay.h"
 
 #include <QFile>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -16,11 +18,6 @@ using namespace brisora::test;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Window pixels at 96 dpi: the minimize mark's middle, and the title strip's own area
-// between the program name and the mark.
-constexpr const char* kMinimizeMark = "192 15";
-constexpr const char* kBareStrip = "135 15";
 
 class DesktopSessionTest : public testing::Test
 {
@@ -50,11 +47,19 @@ protected:
     }
 
     /// True once no window of the widget shows.
-    bool hidden() const
+    bool hidden() const { return display.noVisibleWindow("Brisora", 10s); }
+
+    /// On a desktop without a tray, starts the widget and clicks its minimize mark; the
+    /// window's id once it has gone to the task bar, empty if it never did.
+    std::string startWidgetAndMinimizeToTheTaskBar()
     {
-        return pollUntil(
-            [&] { return display.xdotool("search --onlyvisible --name '^Brisora$'").empty(); },
-            10s);
+        if (!display.startWindowManagerOnly())
+            return {};
+        const std::string window = startWidget();
+        if (window.empty())
+            return {};
+        display.xdotool("mousemove --window " + window + " " + kMinimizeMark + " click 1");
+        return hidden() ? window : std::string();
     }
 
     /// Alt+F4 on the focused window; true once the program has ended with status 0.
@@ -77,13 +82,22 @@ protected:
         return status && WIFEXITED(*status) && WEXITSTATUS(*status) == 0;
     }
 
-    /// A left click on the widget's tray icon: the only icon in the tray, at its left end.
-    void clickTrayIcon() const
+    /// A click with `button` on the widget's tray icon: the only icon in the tray, at its
+    /// left end.
+    void clickTrayIcon(int button = 1) const
     {
         const std::string tray = display.xdotool("search --onlyvisible --class '^trayer$'");
         const std::map<std::string, int> area = display.geometry(tray.substr(0, tray.find('\n')));
         display.xdotool("mousemove " + std::to_string(area.at("X") + 12) + " " +
-                        std::to_string(area.at("Y") + 12) + " click 1");
+                        std::to_string(area.at("Y") + 12) + " click " + std::to_string(button));
+    }
+
+    /// How many windows of the widget show: the main window, its icon in an XEmbed tray, a
+    /// menu open.
+    long widgetWindows() const
+    {
+        const std::string ids = display.xdotool("search --onlyvisible --class '^brisora$'");
+        return ids.empty() ? 0 : std::count(ids.begin(), ids.end(), '\n') + 1;
     }
 
     /// True once the window manager keeps `window` on every workspace: it says so in the
@@ -128,6 +142,9 @@ TEST_F(DesktopSessionTest, MinimizeMarkHidesToTheTrayAndTheWindowComesBackWhereI
     ASSERT_TRUE(display.startDesktop()) << "no notification area";
     const std::string window = startWidget();
     ASSERT_FALSE(window.empty()) << "the main window never showed";
+    // With no status-notifier host on the desktop, the icon takes the XEmbed tray after
+    // giving a host 10 s to come.
+    ASSERT_TRUE(display.trayHolds("brisora", 20s)) << "no icon in the tray";
     const std::map<std::string, int> where = display.geometry(window);
 
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -141,6 +158,13 @@ TEST_F(DesktopSessionTest, MinimizeMarkHidesToTheTrayAndTheWindowComesBackWhereI
         ASSERT_EQ(display.visibleWindow("Brisora", 10s), window) << "attempt " << attempt;
         EXPECT_EQ(display.geometry(window), where) << "attempt " << attempt;
     }
+    // A right-button press on the icon opens the program's menu.
+    const long withoutMenu = widgetWindows();
+    clickTrayIcon(3);
+    EXPECT_TRUE(pollUntil([&] { return widgetWindows() == withoutMenu + 1; }, 10s))
+        << "no menu from the icon";
+    display.xdotool("key Escape");
+    EXPECT_TRUE(pollUntil([&] { return widgetWindows() == withoutMenu; }, 10s));
     // A move begun from the mark would leave the window manager's move loop holding the
     // pointer and the keys, and the close request would never arrive.
     EXPECT_TRUE(closeWithAltF4(window));
@@ -149,11 +173,8 @@ TEST_F(DesktopSessionTest, MinimizeMarkHidesToTheTrayAndTheWindowComesBackWhereI
 
 TEST_F(DesktopSessionTest, WithoutATrayTheTaskBarGivesTheWindowBackActiveAndDraggable)
 {
-    ASSERT_TRUE(display.startWindowManagerOnly()) << "openbox did not start";
-    const std::string window = startWidget();
-    ASSERT_FALSE(window.empty()) << "the main window never showed";
-    display.xdotool("mousemove --window " + window + " " + kMinimizeMark + " click 1");
-    ASSERT_TRUE(hidden()) << "the window did not go to the task bar";
+    const std::string window = startWidgetAndMinimizeToTheTaskBar();
+    ASSERT_FALSE(window.empty()) << "the window did not go to the task bar";
     display.xdotool("windowactivate " + window); // as a task bar's button does
     ASSERT_EQ(display.visibleWindow("Brisora", 10s), window);
     EXPECT_TRUE(pollUntil([&] { return display.xdotool("getactivewindow") == window; }, 10s));
@@ -175,6 +196,7 @@ TEST_F(DesktopSessionTest, WithATrayTheWindowIsOnEveryWorkspaceWithoutATaskBarBu
     ASSERT_TRUE(display.startDesktop()) << "no notification area";
     const std::string window = startWidget();
     ASSERT_FALSE(window.empty()) << "the main window never showed";
+    ASSERT_TRUE(display.trayHolds("brisora", 20s)) << "no icon in the tray";
     EXPECT_TRUE(pollUntil([&] { return skipsTaskBar(window); }, 10s));
     EXPECT_TRUE(onEveryWorkspace(window, "1"));
 
@@ -207,11 +229,7 @@ TEST_F(DesktopSessionTest, OptionsFromTheMenuOpenInTheMiddleOfTheScreen)
     const std::string window = startWidget();
     ASSERT_FALSE(window.empty()) << "the main window never showed";
     // The popup menu on the title; Open is greyed, so Options is the second item the keys reach.
-    const auto widgetWindows = [&] {
-        const std::string ids = display.xdotool("search --onlyvisible --class '^brisora$'");
-        return std::count(ids.begin(), ids.end(), '\n');
-    };
-    const auto before = widgetWindows();
+    const long before = widgetWindows();
     display.xdotool("mousemove --window " + window + " " + kBareStrip + " click 3");
     ASSERT_TRUE(pollUntil([&] { return widgetWindows() > before; }, 10s)) << "no popup menu";
     display.xdotool("key Down Down Return");
@@ -230,4 +248,27 @@ TEST_F(DesktopSessionTest, OptionsFromTheMenuOpenInTheMiddleOfTheScreen)
     screen >> width >> height;
     EXPECT_NEAR(value("Absolute upper-left X:") + value("Width:") / 2, width / 2, 1);
     EXPECT_NEAR(value("Absolute upper-left Y:") + value("Height:") / 2, height / 2, 1);
+}
+
+TEST_F(DesktopSessionTest, ATrayThatComesLaterTakesTheWindowTheWidgetSleepsATrayGoneGivesItBack)
+{
+    const std::string window = startWidgetAndMinimizeToTheTaskBar();
+    ASSERT_FALSE(window.empty()) << "the window did not go to the task bar";
+    ASSERT_TRUE(display.managed(window)) << "no task-bar button stands in for the tray";
+
+    ASSERT_TRUE(display.startTray()) << "trayer did not take the tray selection";
+    ASSERT_TRUE(display.trayHolds("brisora", 20s)) << "the tray that came got no icon";
+    EXPECT_TRUE(pollUntil([&] { return !display.managed(window); }, 5s))
+        << "the icon stands for the window now, yet it waits in the task bar";
+
+    // Nothing is polled: with no place to fetch for, the idle widget has nothing to wake for
+    // (a 5 s poll would wake it at least twice).
+    const long before = app->contextSwitches();
+    std::this_thread::sleep_for(12s);
+    EXPECT_LE(app->contextSwitches() - before, 1) << "the idle widget woke up";
+
+    display.stopTray();
+    EXPECT_EQ(display.visibleWindow("Brisora", 3s), window)
+        << "the tray went away and took the only way back with it";
+    EXPECT_TRUE(closeWithAltF4(window));
 }

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <poll.h>
 #include <sstream>
 #include <string>
 #include <xcb/xcb.h>
@@ -27,22 +26,10 @@ public:
 
     XvfbDisplay()
     {
-        int ready[2];
-        if (::pipe(ready) != 0)
-            return;
-        server_ = std::make_unique<ChildProcess>(
-            "Xvfb",
-            std::vector<std::string>{"-displayfd", "3", "-nolisten", "tcp", "-screen", "0",
-                                     "1024x768x24"},
-            std::vector<std::string>{}, ready[1]);
-        ::close(ready[1]);
         // Xvfb writes its display number once it accepts connections.
         std::string number;
-        pollfd wait{ready[0], POLLIN, 0};
-        char c = 0;
-        while (::poll(&wait, 1, 10000) == 1 && ::read(ready[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        ::close(ready[0]);
+        server_ = ChildProcess::announcing(
+            "Xvfb", {"-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1024x768x24"}, number);
         if (!number.empty())
             name_ = ":" + number;
     }
@@ -73,6 +60,35 @@ public:
             environment({}));
         return pollUntil([&] { return selectionOwned("_NET_SYSTEM_TRAY_S0"); },
                          std::chrono::seconds(10));
+    }
+
+    /// Ends the notification area, as a panel that quits or crashes.
+    void stopTray() { tray_.reset(); }
+
+    /// True while the window manager manages `window` (xdotool's decimal id): it has a
+    /// task-bar button then, even while minimized.
+    bool managed(const std::string& window) const
+    {
+        std::ostringstream hex;
+        hex << "0x" << std::hex << std::stoul(window);
+        const std::string list =
+            commandOutput("DISPLAY=" + name_ + " xprop -root _NET_CLIENT_LIST 2>/dev/null") + ",";
+        return list.find(' ' + hex.str() + ',') != std::string::npos;
+    }
+
+    /// True once the notification area holds a window named `name` (a program's XEmbed
+    /// icon is named after the program); false if none within `timeout`.
+    bool trayHolds(const std::string& name, std::chrono::milliseconds timeout) const
+    {
+        return pollUntil(
+            [&] {
+                const std::string panel = xdotool("search --onlyvisible --class '^trayer$'");
+                return !panel.empty() &&
+                       commandOutput("DISPLAY=" + name_ + " xwininfo -tree -id " +
+                                     panel.substr(0, panel.find('\n')) + " 2>/dev/null")
+                               .find('"' + name + '"') != std::string::npos;
+            },
+            timeout);
     }
 
     /// True while some client owns the X selection `selection`.
@@ -147,6 +163,15 @@ public:
             },
             timeout);
         return id.substr(0, id.find('\n'));
+    }
+
+    /// True once no visible window is titled exactly `title`; false if one still shows
+    /// after `timeout`.
+    bool noVisibleWindow(const std::string& title, std::chrono::milliseconds timeout) const
+    {
+        return pollUntil(
+            [&] { return xdotool("search --onlyvisible --name '^" + title + "$'").empty(); },
+            timeout);
     }
 
     /// The value of `window`'s property `name` as xprop shows it ("NAME(TYPE) = value"), or

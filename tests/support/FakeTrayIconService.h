@@ -6,8 +6,8 @@
 
 namespace brisora::test {
 
-/// Records every tray call; the test says whether a notification area exists and clicks
-/// the icon with the emit* helpers.
+/// Records every tray call and the menu it was given; the test says whether a notification
+/// area exists and clicks the icon with clickLeft.
 class FakeTrayIconService final : public TrayIconService
 {
     Q_OBJECT
@@ -16,9 +16,9 @@ public:
 
     bool isAvailable() const override { return available; }
     void Shell_NotifyIcon(TrayOperation operation, const TrayIconRecord& record) override;
+    void setContextMenu(QMenu& menu) override { contextMenu = &menu; }
 
     void clickLeft() { emit leftButtonReleased(); }
-    void clickRight() { emit rightButtonPressed(); }
     void setAvailable(bool now);
 
     struct Call
@@ -28,6 +28,7 @@ public:
     };
     bool available = true;
     bool iconShown = false;
+    QMenu* contextMenu = nullptr;
     QString shownTip;
     QList<Call> calls;
 };

@@ -314,9 +314,13 @@ TEST_F(frmMainTrayTest, StartInTrayHidesWithAnIconOrMinimizesWithoutATrayHost)
     tray.available = false;
     tray.iconShown = false;
     start("0\r\n1\r\n1\r\n");
+    EXPECT_EQ(tray.contextMenu, popupMenu(*form)) << "the icon opens the window's own menu";
     EXPECT_TRUE(form->isMinimized()) << "no tray host: the task bar keeps a way back";
     tray.setAvailable(true);
     EXPECT_TRUE(tray.iconShown) << "a tray host that appears later gets the icon";
+    EXPECT_FALSE(form->isVisible()) << "the icon stands for the window: it leaves the task bar";
+    tray.clickLeft();
+    EXPECT_TRUE(shown());
 }
 
 TEST_F(frmMainTrayTest, WithoutATrayHostTheTaskBarStandsInForTheTray)

@@ -1,27 +1,15 @@
 #include "QtTrayIconService.h"
 
-#include <QTimer>
+#include "TrayHostProbe.h"
+
+#include <QMenu>
 
 namespace brisora {
 
-QtTrayIconService::QtTrayIconService(QObject* parent)
-    : TrayIconService(parent), lastAvailable_(QSystemTrayIcon::isSystemTrayAvailable())
+QtTrayIconService::QtTrayIconService(TrayHostProbe& probe, QObject* parent)
+    : TrayIconService(parent), probe_(probe)
 {
-    connect(&icon_, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                // A double click also delivers its first click as Trigger; the double
-                // click itself adds nothing.
-                if (reason == QSystemTrayIcon::Trigger)
-                    emit leftButtonReleased();
-                else if (reason == QSystemTrayIcon::Context)
-                    emit rightButtonPressed();
-            });
-    // A notification area that appears or goes away sends nothing to wait on: a slow poll
-    // notices either.
-    auto* poll = new QTimer(this);
-    poll->setTimerType(Qt::VeryCoarseTimer);
-    connect(poll, &QTimer::timeout, this, &QtTrayIconService::checkAvailability);
-    poll->start(5000);
+    connect(&probe_, &TrayHostProbe::availabilityChanged, this, &QtTrayIconService::probeReported);
 }
 
 QString QtTrayIconService::literalTip(const QString& tip)
@@ -43,38 +31,72 @@ QString QtTrayIconService::literalTip(const QString& tip)
 
 bool QtTrayIconService::isAvailable() const
 {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return icon_ != nullptr && probe_.available();
 }
 
 void QtTrayIconService::Shell_NotifyIcon(TrayOperation operation, const TrayIconRecord& record)
 {
     switch (operation) {
     case TrayOperation::Add:
-        icon_.setIcon(record.hIcon);
-        icon_.setToolTip(literalTip(record.szTip));
-        icon_.show();
         added_ = true;
+        record_ = record;
+        showRecord();
         break;
     case TrayOperation::Modify:
         if (!added_)
             return;
-        icon_.setIcon(record.hIcon);
-        icon_.setToolTip(literalTip(record.szTip));
+        record_ = record;
+        showRecord();
         break;
     case TrayOperation::Delete:
-        icon_.hide();
         added_ = false;
+        if (icon_)
+            icon_->hide();
         break;
     }
 }
 
-void QtTrayIconService::checkAvailability()
+void QtTrayIconService::setContextMenu(QMenu& menu)
 {
-    const bool now = isAvailable();
-    if (now == lastAvailable_)
+    menu_ = &menu;
+    if (icon_)
+        icon_->setContextMenu(&menu);
+}
+
+void QtTrayIconService::probeReported(bool available)
+{
+    if (available && !icon_)
+        makeIcon();
+    if (icon_)
+        emit availabilityChanged(available);
+}
+
+void QtTrayIconService::makeIcon()
+{
+    // The first QSystemTrayIcon settles Qt's kind of tray for the whole run: it is made
+    // only now that the probe has settled the same.
+    icon_ = new QSystemTrayIcon(this);
+    // Qt opens the menu itself on a right-button press over an XEmbed icon and hands it
+    // to a status-notifier host as the item's own menu, its items' state kept in step.
+    if (menu_)
+        icon_->setContextMenu(menu_);
+    connect(icon_, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                // A double click also delivers its first click as Trigger; the double
+                // click itself adds nothing.
+                if (reason == QSystemTrayIcon::Trigger)
+                    emit leftButtonReleased();
+            });
+    showRecord();
+}
+
+void QtTrayIconService::showRecord()
+{
+    if (!icon_ || !added_)
         return;
-    lastAvailable_ = now;
-    emit availabilityChanged(now);
+    icon_->setIcon(record_.hIcon);
+    icon_->setToolTip(literalTip(record_.szTip));
+    icon_->show();
 }
 
 } // namespace brisora

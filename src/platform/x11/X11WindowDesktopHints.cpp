@@ -1,5 +1,7 @@
 #include "X11WindowDesktopHints.h"
 
+#include "x11/XcbReply.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QWidget>
@@ -18,12 +20,6 @@ constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
 constexpr std::uint32_t kRemove = 0;
 constexpr std::uint32_t kAdd = 1;
 constexpr std::uint32_t kFromApplication = 1;
-
-struct FreeReply
-{
-    void operator()(void* reply) const { std::free(reply); }
-};
-template <typename Reply> using ReplyPointer = std::unique_ptr<Reply, FreeReply>;
 
 } // namespace
 
@@ -47,7 +43,7 @@ xcb_connection_t* X11WindowDesktopHints::connection()
         cookies[i] = xcb_intern_atom(connection, 0, std::uint16_t(names[i].second.size()),
                                      names[i].second.data());
     for (std::size_t i = 0; i < names.size(); ++i) {
-        const ReplyPointer<xcb_intern_atom_reply_t> reply(
+        const XcbReply<xcb_intern_atom_reply_t> reply(
             xcb_intern_atom_reply(connection, cookies[i], nullptr));
         *names[i].first = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
     }
@@ -90,7 +86,7 @@ void X11WindowDesktopHints::writeProperties(xcb_window_t window, TaskBarEntry en
     xcb_connection_t* x = connection();
     // Qt adds its own states to those it finds when it maps the window: keep the others.
     std::vector<xcb_atom_t> states;
-    const ReplyPointer<xcb_get_property_reply_t> current(xcb_get_property_reply(
+    const XcbReply<xcb_get_property_reply_t> current(xcb_get_property_reply(
         x, xcb_get_property(x, 0, window, atoms_.state, XCB_ATOM_ATOM, 0, 1024), nullptr));
     if (current && current->format == 32 && current->type == XCB_ATOM_ATOM) {
         const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(current.get()));
@@ -114,7 +110,7 @@ void X11WindowDesktopHints::writeProperties(xcb_window_t window, TaskBarEntry en
 void X11WindowDesktopHints::askWindowManager(xcb_window_t window, TaskBarEntry entry)
 {
     xcb_connection_t* x = connection();
-    const ReplyPointer<xcb_query_tree_reply_t> tree(
+    const XcbReply<xcb_query_tree_reply_t> tree(
         xcb_query_tree_reply(x, xcb_query_tree(x, window), nullptr));
     if (!tree)
         return;
