@@ -16,8 +16,10 @@ DesktopTrayProbe::DesktopTrayProbe(std::chrono::milliseconds hostGrace, QObject*
 
 void DesktopTrayProbe::start()
 {
+    // Without a session bus no host can come: an XEmbed tray needs no grace then.
+    if (!hostWatch_.start())
+        grace_.setInterval(0);
     selectionWatch_.start();
-    hostWatch_.start();
 }
 
 bool DesktopTrayProbe::available() const

@@ -17,11 +17,11 @@ const QString kWatcherInterface = QStringLiteral("org.kde.StatusNotifierWatcher"
 
 } // namespace
 
-void StatusNotifierHostWatch::start()
+bool StatusNotifierHostWatch::start()
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
-        return;
+        return false;
     auto* names = new QDBusServiceWatcher(kWatcherService, bus,
                                           QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(names, &QDBusServiceWatcher::serviceOwnerChanged, this,
@@ -38,6 +38,7 @@ void StatusNotifierHostWatch::start()
         bus.connect(kWatcherService, kWatcherPath, kWatcherInterface, QLatin1String(member), this,
                     SLOT(askWhetherHostRegistered()));
     askWhetherHostRegistered();
+    return true;
 }
 
 void StatusNotifierHostWatch::askWhetherHostRegistered()

@@ -14,8 +14,9 @@ class StatusNotifierHostWatch final : public QObject
 public:
     using QObject::QObject;
 
-    /// Starts watching and returns at once; without a session bus it never reports.
-    void start();
+    /// Starts watching and returns at once. False when there is no session bus, so no host
+    /// can ever come; it then never reports.
+    bool start();
 
 signals:
     /// What the watcher last said; false too while there is no watcher.
