@@ -45,7 +45,6 @@ frmMain::frmMain(Module1& module, PlatformServices& platform, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Brisora"));
-    setWindowIcon(windowIconFromArt());
     paintColours(this, kWhite, &kBlack);
     position_ = std::make_unique<WindowPosition>(*this, platform_.screen, module_.Settings);
     buildControls();
@@ -260,7 +259,7 @@ QString frmMain::trayTip() const
 
 void frmMain::fillTrayIconRecord()
 {
-    TrayIconRecord_.hIcon = windowIcon();
+    TrayIconRecord_.hIcon = artIcon_;
     TrayIconRecord_.storeTip(trayTip());
 }
 
@@ -394,6 +393,18 @@ void frmMain::showMainWindow()
 {
     minimizedToTaskBar_ = false;
     bringToFront(*this);
+}
+
+void frmMain::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Giving a native window its icon draws every size at once: left until the window is on
+    // screen, so it maps without waiting for the drawings.
+    if (!iconGiven_) {
+        iconGiven_ = true;
+        QMetaObject::invokeMethod(
+            this, [this] { setWindowIcon(artIcon_); }, Qt::QueuedConnection);
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event)

@@ -5,6 +5,7 @@
 #include "PlatformServices.h"
 #include "TrayIconRecord.h"
 #include "app/Module1.h"
+#include "art/WindowIcon.h"
 #include "panel/WeatherPanel.h"
 #include "window/WindowPosition.h"
 
@@ -96,6 +97,8 @@ signals:
     void unloadedForGood();
 
 protected:
+    /// The first showing gives the window its icon, once it is on screen.
+    void showEvent(QShowEvent* event) override;
     /// A close request of the window manager unloads the window as Exit does.
     void closeEvent(QCloseEvent* event) override;
     /// A restore from the task bar, where the window went without a tray host, restores it
@@ -136,6 +139,9 @@ private:
     std::unique_ptr<WeatherFetch> fetch_;
     QList<QPointer<frmOptions>> optionsDialogs_;
     brisora::TrayIconRecord TrayIconRecord_;
+    /// The window's and the tray's icon, drawn at each size only when first asked for.
+    QIcon artIcon_ = windowIconFromArt();
+    bool iconGiven_ = false;
     bool unloaded_ = false;
     bool startsHidden_ = false;
     /// Hidden to the task bar, for want of a tray host.

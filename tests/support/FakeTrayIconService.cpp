@@ -4,7 +4,7 @@ namespace brisora::test {
 
 void FakeTrayIconService::Shell_NotifyIcon(TrayOperation operation, const TrayIconRecord& record)
 {
-    calls.append({operation, record.szTip});
+    calls.append({operation, record.szTip, record.hIcon});
     switch (operation) {
     case TrayOperation::Add:
         iconShown = true;

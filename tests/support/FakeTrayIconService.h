@@ -25,6 +25,7 @@ public:
     {
         TrayOperation operation;
         QString tip;
+        QIcon icon;
     };
     bool available = true;
     bool iconShown = false;

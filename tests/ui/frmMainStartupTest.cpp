@@ -48,9 +48,17 @@ TEST_F(frmMainStartupTest, FirstRunStartsShownWithNoPlaceInTheTopRightArea)
     EXPECT_EQ(tray.shownTip, "Brisora 1.25");
     EXPECT_FALSE(menuItem(f, "Open")->isEnabled());
     EXPECT_TRUE(f.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    const QList<QSize> sizes = f.windowIcon().availableSizes();
-    for (const int side : {16, 24, 32, 48, 64, 128, 256})
-        EXPECT_TRUE(sizes.contains(QSize(side, side))) << "no sharp icon of " << side << " px";
+    // The window gets its icon once it is on screen; the tray has it from the start.
+    f.show();
+    QCoreApplication::processEvents();
+    for (const QIcon& icon : {tray.calls[0].icon, f.windowIcon()}) {
+        const QList<QSize> sizes = icon.availableSizes();
+        for (const int side : {16, 24, 32, 48, 64, 128, 256}) {
+            EXPECT_TRUE(sizes.contains(QSize(side, side))) << "no sharp icon of " << side << " px";
+            EXPECT_FALSE(icon.pixmap(side).toImage().pixelColor(side / 2, side / 2).alpha() == 0)
+                << "nothing drawn at " << side << " px";
+        }
+    }
 }
 
 TEST_F(frmMainStartupTest, StoredPlaceIsShownAndFetchedAtOnce)

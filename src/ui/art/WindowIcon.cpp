@@ -1,15 +1,14 @@
 #include "WindowIcon.h"
 
-#include "art/SvgArt.h"
+#include "art/LazyArtIconEngine.h"
 
 namespace brisora {
 
 QIcon windowIconFromArt()
 {
-    QIcon icon;
-    for (const int side : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(drawSvg(QStringLiteral(":/brisora.svg"), QSize(side, side)));
-    return icon;
+    // QIcon owns the engine it is given.
+    return QIcon(
+        new LazyArtIconEngine(QStringLiteral(":/brisora.svg"), {16, 24, 32, 48, 64, 128, 256}));
 }
 
 } // namespace brisora
