@@ -1,6 +1,6 @@
 #include "WindowIcon.h"
 
-#include "art/SvgArt.h"
+#include "art/Art.h"
 
 namespace brisora {
 
@@ -8,7 +8,7 @@ QIcon windowIconFromArt()
 {
     QIcon icon;
     for (const int side : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(drawSvg(QStringLiteral(":/brisora.svg"), QSize(side, side)));
+        icon.addPixmap(drawArt(QStringLiteral("brisora"), QSize(side, side)));
     return icon;
 }
 
