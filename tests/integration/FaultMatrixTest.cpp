@@ -7,9 +7,9 @@
 #include "integration/SlowestCall.h"
 
 #include "WeatherFetch.h"
-#include "posix/PosixTcpClient.h"
 #include "support/FakeFetchView.h"
 #include "support/ScriptedPeer.h"
+#include "support/SystemTcpClient.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ protected:
         module.Settings.LocationName = "Somewhere";
         module.Settings.UseCelsius = 1;
         module.Settings.RefreshHours = 1;
-        fetch = std::make_unique<WeatherFetch>(module, std::make_unique<PosixTcpClient>(),
+        fetch = std::make_unique<WeatherFetch>(module, makeSystemTcpClient(),
                                                parseServiceHost(host), view);
         QObject::connect(&fetch->socket(), &TcpClient::DataArrival, [this] { ++arrivals; });
         slowest.measure([&] { fetch->RefreshOptions(); });

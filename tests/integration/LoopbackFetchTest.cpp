@@ -4,9 +4,9 @@
 
 #include "WeatherFetch.h"
 #include "feed/FeedCutter.h"
-#include "posix/PosixTcpClient.h"
 #include "support/FakeFetchView.h"
 #include "support/ScriptedPeer.h"
+#include "support/SystemTcpClient.h"
 
 #include <QTimer>
 
@@ -27,8 +27,8 @@ protected:
         module.Settings.UseCelsius = 1;
         module.Settings.RefreshHours = 1;
         fetch = std::make_unique<WeatherFetch>(
-            module, std::make_unique<PosixTcpClient>(),
-            parseServiceHost("127.0.0.1:" + std::to_string(port)), view);
+            module, makeSystemTcpClient(), parseServiceHost("127.0.0.1:" + std::to_string(port)),
+            view);
         fetch->RefreshOptions();
     }
 
