@@ -42,11 +42,13 @@ using SystemTrayProbe = brisora::ImmediateTrayProbe;
 #include "win/WindowsRunKey.h"
 using SystemStartAtLogon = brisora::WindowsRunKey;
 using SystemBootClock = brisora::WindowsBootClock;
+constexpr auto kWindowSystems = brisora::WindowSystems::Native;
 #else
 #include "posix/PosixBootClock.h"
 #include "posix/XdgAutostartEntry.h"
 using SystemStartAtLogon = brisora::XdgAutostartEntry;
 using SystemBootClock = brisora::PosixBootClock;
+constexpr auto kWindowSystems = brisora::WindowSystems::XOrWayland;
 #endif
 
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
@@ -71,13 +73,15 @@ std::string_view environmentValue(const char* name)
     return value ? value : "";
 }
 
-/// Asks Qt for X where there is one, before the application object picks a platform.
+/// Asks Qt for X where there is one (on Unix desktops), before the application object picks a
+/// platform.
 void requestPlatform(int argc, const char* const* argv)
 {
     const std::string_view request =
         brisora::platformRequest(argc, argv,
                                  {environmentValue("QT_QPA_PLATFORM"), environmentValue("DISPLAY"),
-                                  environmentValue("WAYLAND_DISPLAY")});
+                                  environmentValue("WAYLAND_DISPLAY")},
+                                 kWindowSystems);
     if (!request.empty())
         qputenv("QT_QPA_PLATFORM", QByteArray(request.data(), qsizetype(request.size())));
 }

@@ -5,7 +5,7 @@
 #include "TrayIconService.h"
 #include "WeatherFetch.h"
 #include "WindowDesktopHints.h"
-#include "art/SvgArt.h"
+#include "art/Art.h"
 #include "art/WindowIcon.h"
 #include "feed/FeedCutter.h"
 #include "frmOptions.h"
@@ -84,7 +84,7 @@ void frmMain::buildControls()
     paintColours(Picture2, kWhite, &kBlack);
     // The art is drawn into the box it stands in (the box is 76 × 26 at 96 dpi, the art's own
     // canvas 77 × 28): scaled from the vector source it stays sharp, and no edge is cut off.
-    Picture2->setPixmap(drawSvg(QStringLiteral(":/options-button.svg"),
+    Picture2->setPixmap(drawArt(QStringLiteral("options-button"),
                                 Picture2->size() * devicePixelRatioF(), devicePixelRatioF()));
     connect(new PointerEvents(Picture2), &PointerEvents::clicked, this, &frmMain::Picture2_Click);
 

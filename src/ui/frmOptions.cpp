@@ -8,6 +8,7 @@
 #include "StartAtLogon.h"
 #include "TcpClient.h"
 #include "app/Module1.h"
+#include "art/Art.h"
 #include "widgets/CaptionFrame.h"
 #include "widgets/Colours.h"
 
@@ -80,8 +81,7 @@ frmOptions::frmOptions(Module1& module, OptionsHost& host, PlatformServices& pla
                        QWidget* parent)
     : QWidget(parent,
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      module_(module), host_(host), platform_(platform),
-      background_(QStringLiteral(":/options-background.svg"))
+      module_(module), host_(host), platform_(platform)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmOptions"));
@@ -311,9 +311,12 @@ void frmOptions::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (background_.isValid())
-        background_.render(&painter,
-                           QRectF(0, 0, layout::kBackgroundWidth, layout::kBackgroundHeight));
+    const double ratio = devicePixelRatioF();
+    if (background_.isNull() || background_.devicePixelRatio() != ratio)
+        background_ =
+            drawArt(QStringLiteral("options-background"),
+                    QSize(layout::kBackgroundWidth, layout::kBackgroundHeight) * ratio, ratio);
+    painter.drawPixmap(0, 0, background_);
 }
 
 QString frmOptions::searchWords() const

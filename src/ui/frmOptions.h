@@ -3,7 +3,7 @@
 #include "SearchView.h"
 #include "layout/OptionsLayout.h"
 
-#include <QSvgRenderer>
+#include <QPixmap>
 #include <QWidget>
 
 #include <memory>
@@ -81,7 +81,8 @@ private:
     Module1& module_;
     OptionsHost& host_;
     PlatformServices& platform_;
-    QSvgRenderer background_;
+    // The background art at the device pixel ratio it was last painted for.
+    QPixmap background_;
     std::unique_ptr<PlaceSearch> search_;
     bool unloaded_ = false;
 

@@ -18,4 +18,6 @@ TEST(PlatformRequest, XComesFirstUnlessThePlatformIsNamed)
     EXPECT_EQ(platformRequest(1, plain, {"wayland", ":0", ""}), "");
     EXPECT_EQ(platformRequest(3, withArgument, both), "");
     EXPECT_EQ(platformRequest(3, withLongArgument, both), "");
+    EXPECT_EQ(platformRequest(1, plain, both, WindowSystems::Native), "")
+        << "a native build leaves the choice to Qt even where DISPLAY is set";
 }

@@ -1,6 +1,6 @@
+#include "GatewayProcess.h"
 #include "FakeUpstream.h"
 #include "GatewayTestData.h"
-#include "ServiceTestSupport.h"
 #include "feed/FeedCutter.h"
 #include "feed/RequestTemplate.h"
 #include "search/PlaceReplyCutter.h"
@@ -8,92 +8,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QTcpServer>
-#include <QTcpSocket>
+#include <QSslSocket>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace brisora::gateway::test;
-
-namespace {
-
-/// The gateway as its own process on an ephemeral loopback port.
-class GatewayProcess : public ::testing::Test
-{
-protected:
-    ~GatewayProcess() override { stop(); }
-
-    quint16 start(const QStringList& arguments)
-    {
-        gateway.start(QStringLiteral(BRISORA_GATEWAY_EXE),
-                      QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0")} +
-                          arguments);
-        QByteArray output;
-        const QRegularExpression listening(QStringLiteral("listening on 127\\.0\\.0\\.1:(\\d+)"));
-        QRegularExpressionMatch match;
-        runUntil(
-            [&] {
-                output += gateway.readAllStandardOutput();
-                match = listening.match(QString::fromUtf8(output));
-                return match.hasMatch() || gateway.state() == QProcess::NotRunning;
-            },
-            5000);
-        EXPECT_TRUE(match.hasMatch())
-            << output.toStdString() << gateway.readAllStandardError().toStdString();
-        return static_cast<quint16>(match.captured(1).toUInt());
-    }
-
-    /// The options that point the live source at `upstream`, with its files in `cache`.
-    static QStringList liveSource(const FakeUpstream& upstream, const QTemporaryDir& cache)
-    {
-        const QString base = upstream.baseUrl().toString();
-        return {QStringLiteral("--forecast-url"),  base + QStringLiteral("/v1/forecast"),
-                QStringLiteral("--geocoding-url"), base + QStringLiteral("/v1"),
-                QStringLiteral("--cache-dir"),     cache.path()};
-    }
-
-    void stop()
-    {
-        gateway.kill();
-        gateway.waitForFinished(2000);
-    }
-
-    QProcess gateway;
-};
-
-/// A connection to the gateway that talks as the widget does, with the widget's own
-/// request template and reply cutters.
-struct WidgetClient
-{
-    explicit WidgetClient(quint16 gatewayPort) : host("127.0.0.1:" + std::to_string(gatewayPort))
-    {
-        socket.connectToHost(QHostAddress::LocalHost, gatewayPort);
-        EXPECT_TRUE(socket.waitForConnected(2000));
-    }
-
-    /// Sends the widget's request for `path` and gathers the reply the way the widget does:
-    /// until more than `complete` bytes have come, with the connection left open.
-    std::string fetch(const std::string& path, qsizetype complete)
-    {
-        socket.write(QByteArray::fromStdString(brisora::buildRequest(path, host)));
-        QByteArray reply;
-        runUntil([&] {
-            reply += socket.readAll();
-            return reply.size() > complete || socket.state() != QAbstractSocket::ConnectedState;
-        });
-        EXPECT_EQ(socket.state(), QAbstractSocket::ConnectedState);
-        return reply.toStdString();
-    }
-
-    std::string host;
-    QTcpSocket socket;
-};
-
-} // namespace
 
 TEST_F(GatewayProcess, DemoSourceServesTheWidgetEndToEnd)
 {
@@ -173,6 +92,8 @@ TEST_F(GatewayProcess, UpstreamFailuresAreLoggedOnStandardError)
         QStringLiteral("brisora-gateway: listening on 127.0.0.1:%1, source open-meteo (")
             .arg(port)))
         << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral(", TLS %1)").arg(QSslSocket::activeBackend())))
+        << "the start line names the TLS library HTTPS goes through: " << lines[0].toStdString();
 }
 
 TEST_F(GatewayProcess, CommandLineHelpVersionAndMistakes)
@@ -257,40 +178,6 @@ TEST_F(GatewayProcess, LandmarksAndPostcodesFoundThroughTheOptionsDialogsOwnSear
                                   BRISORA_GATEWAY_VERSION +
                                   " (+https://brisora.org; ops@example.org)\r\n"))
             << head.toStdString();
-}
-
-TEST_F(GatewayProcess, ServesOnTheSocketTheServiceManagerHandsOver)
-{
-    // The listening socket as a service manager opens it, with the port it chose.
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(listener, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
-    ASSERT_EQ(::listen(listener, 16), 0);
-    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
-    const quint16 handedPort = ntohs(address.sin_port);
-
-    // --listen names a port that is taken, so only the handed socket can serve.
-    QTcpServer taken;
-    ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
-    gateway.setChildProcessModifier([listener] { ::dup2(listener, 3); });
-    // LISTEN_PID must be the gateway's own id; the shell's exec keeps it.
-    gateway.start(
-        QStringLiteral("/bin/sh"),
-        {QStringLiteral("-c"), QStringLiteral("LISTEN_PID=$$ LISTEN_FDS=1 exec \"$0\" \"$@\""),
-         QStringLiteral(BRISORA_GATEWAY_EXE), QStringLiteral("--demo"), QStringLiteral("--listen"),
-         QStringLiteral("127.0.0.1:%1").arg(taken.serverPort())});
-    ::close(listener);
-
-    WidgetClient widget(handedPort);
-    const brisora::PlaceCut place =
-        brisora::cutPlaceReply(widget.fetch(brisora::searchPath("tokyo"), 1000));
-    EXPECT_TRUE(place.found) << gateway.readAllStandardError().toStdString();
-    EXPECT_TRUE(gateway.readAllStandardOutput().contains(
-        QStringLiteral("listening on 127.0.0.1:%1").arg(handedPort).toUtf8()));
 }
 
 TEST_F(GatewayProcess, ExitsWhenIdleButNotWhileAClientIsConnected)

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QEventLoop>
 
 #include <chrono>
@@ -12,12 +13,25 @@
 
 namespace brisora::test {
 
+/// Drops the timer events of the test thread's objects while it is installed. Filtering
+/// rather than QEventLoop::X11ExcludeTimers, which only some event dispatchers honour (not
+/// Windows'). The scripted peers' own timers run in their threads and are not touched.
+class TimerEventDrop final : public QObject
+{
+public:
+    TimerEventDrop() { QCoreApplication::instance()->installEventFilter(this); }
+    ~TimerEventDrop() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::Timer; }
+};
+
 /// One pass over what is waiting (socket notifiers, queued calls, host look-up results),
 /// timers left out. Deferred deletes are flushed too: the tests run no exec() of their own,
 /// and without it the sockets that the client drops would only pile up.
 inline void pumpOnce()
 {
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::X11ExcludeTimers);
+    const TimerEventDrop noTimers;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -7,10 +7,10 @@
 #include "integration/SlowestCall.h"
 
 #include "WeatherFetch.h"
-#include "posix/PosixTcpClient.h"
 #include "support/FakeBootClock.h"
 #include "support/FakeFetchView.h"
 #include "support/ScriptedPeer.h"
+#include "support/SystemTcpClient.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ protected:
         module.Settings.LocationName = "Somewhere";
         module.Settings.UseCelsius = 1;
         module.Settings.RefreshHours = 1;
-        fetch = std::make_unique<WeatherFetch>(module, std::make_unique<PosixTcpClient>(),
+        fetch = std::make_unique<WeatherFetch>(module, makeSystemTcpClient(),
                                                parseServiceHost(host), clock, view);
         QObject::connect(&fetch->socket(), &TcpClient::DataArrival, [this] { ++arrivals; });
         slowest.measure([&] { fetch->RefreshOptions(); });

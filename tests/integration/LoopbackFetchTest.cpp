@@ -4,10 +4,10 @@
 
 #include "WeatherFetch.h"
 #include "feed/FeedCutter.h"
-#include "posix/PosixTcpClient.h"
 #include "support/FakeBootClock.h"
 #include "support/FakeFetchView.h"
 #include "support/ScriptedPeer.h"
+#include "support/SystemTcpClient.h"
 
 #include <QTimer>
 
@@ -28,8 +28,8 @@ protected:
         module.Settings.UseCelsius = 1;
         module.Settings.RefreshHours = 1;
         fetch = std::make_unique<WeatherFetch>(
-            module, std::make_unique<PosixTcpClient>(),
-            parseServiceHost("127.0.0.1:" + std::to_string(port)), clock, view);
+            module, makeSystemTcpClient(), parseServiceHost("127.0.0.1:" + std::to_string(port)),
+            clock, view);
         fetch->RefreshOptions();
     }
 

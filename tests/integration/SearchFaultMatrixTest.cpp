@@ -6,8 +6,8 @@
 #include "support/FakeSearchView.h"
 
 #include "PlaceSearch.h"
-#include "posix/PosixTcpClient.h"
 #include "support/ScriptedPeer.h"
+#include "support/SystemTcpClient.h"
 
 #include <gtest/gtest.h>
 
@@ -34,8 +34,7 @@ protected:
 
     void find(const std::string& host)
     {
-        search = std::make_unique<PlaceSearch>(std::make_unique<PosixTcpClient>(),
-                                               parseServiceHost(host), view);
+        search = std::make_unique<PlaceSearch>(makeSystemTcpClient(), parseServiceHost(host), view);
         view.words = QStringLiteral("Sao Paulo");
         search->loadPending("2459115", ">New York");
         slowest.measure([&] { search->FindLocation(); });

@@ -2,19 +2,17 @@
 // thousand real fetches over loopback, with the resident memory watched.
 #include "integration/EventPump.h"
 #include "integration/FaultReplies.h"
+#include "integration/ResidentMemory.h"
 
 #include "FetchView.h"
 #include "WeatherFetch.h"
 #include "feed/FeedCutter.h"
-#include "posix/PosixTcpClient.h"
 #include "support/FakeBootClock.h"
 #include "support/FakeTcpClient.h"
 #include "support/ScriptedPeer.h"
+#include "support/SystemTcpClient.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <unistd.h>
 
 using namespace brisora;
 using namespace brisora::test;
@@ -29,15 +27,6 @@ constexpr bool kResidentSizeMeaningful = false;
 constexpr bool kResidentSizeMeaningful = true;
 #endif
 constexpr long kAllowedGrowthBytes = 1024 * 1024;
-
-long residentBytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return resident * sysconf(_SC_PAGESIZE);
-}
 
 /// The panel as far as a soak cares: every reply goes through the real cutter, and only
 /// counts are kept, so the view itself cannot grow.
@@ -144,7 +133,7 @@ TEST_F(SoakTest, TenThousandSimulatedFetchCyclesKeepMemoryFlat)
 TEST_F(SoakTest, AThousandRealLoopbackFetchesKeepMemoryFlat)
 {
     ScriptedPeer peer(PeerScript::Action::Reply, reply);
-    WeatherFetch fetch(module, std::make_unique<PosixTcpClient>(),
+    WeatherFetch fetch(module, makeSystemTcpClient(),
                        parseServiceHost("127.0.0.1:" + std::to_string(peer.port())), clock, view);
 
     int failures = 0;

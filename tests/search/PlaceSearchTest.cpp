@@ -2,8 +2,7 @@
 #include "support/FakeSearchView.h"
 #include "support/FakeTcpClient.h"
 #include "support/Fixture.h"
-
-#include "posix/PosixTcpClient.h"
+#include "support/SystemTcpClient.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -272,8 +271,7 @@ TEST(PlaceSearchLoopback, FindsAPlaceThroughARealSocket)
     test::FakeSearchView view;
     view.words = QStringLiteral("S\u00e3o Paulo");
     const QString host = QStringLiteral("127.0.0.1:%1").arg(server.serverPort());
-    PlaceSearch search(std::make_unique<PosixTcpClient>(), parseServiceHost(host.toStdString()),
-                       view);
+    PlaceSearch search(test::makeSystemTcpClient(), parseServiceHost(host.toStdString()), view);
     search.FindLocation();
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return view.okay; }, 5000)) << view.status.toStdString();

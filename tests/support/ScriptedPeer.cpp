@@ -1,11 +1,11 @@
 #include "ScriptedPeer.h"
 
+#include "support/AbortiveClose.h"
+
 #include <QMutexLocker>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
-
-#include <sys/socket.h>
 
 #include <memory>
 
@@ -162,9 +162,7 @@ void ScriptedPeer::answer(QTcpSocket* socket, const PeerScript& script)
         // Everything must be in the kernel before the reset, or it would be thrown away.
         while (socket->bytesToWrite() > 0 && socket->waitForBytesWritten(1000)) {
         }
-        const linger hardClose{1, 0}; // closing now sends RST instead of FIN
-        ::setsockopt(static_cast<int>(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER,
-                     &hardClose, sizeof hardClose);
+        setAbortiveClose(socket->socketDescriptor());
         socket->abort();
         return;
     }

@@ -3,8 +3,10 @@
 namespace brisora {
 
 std::string_view platformRequest(int argc, const char* const* argv,
-                                 const PlatformEnvironment& environment)
+                                 const PlatformEnvironment& environment, WindowSystems systems)
 {
+    if (systems == WindowSystems::Native)
+        return {};
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "-platform" || argument == "--platform")

@@ -14,12 +14,22 @@ struct PlatformEnvironment
     std::string_view waylandDisplay; ///< WAYLAND_DISPLAY
 };
 
+/// The window systems a build of the widget can run on.
+enum class WindowSystems
+{
+    XOrWayland, ///< Unix desktops: Qt picks among several platforms
+    Native,     ///< Windows: the one native platform, whatever DISPLAY says
+};
+
 /// The value for QT_QPA_PLATFORM to set before the application object is made, or empty to
 /// leave the choice as it stands. An X display comes first, as "xcb;wayland": only there can
 /// the widget place its window and keep it above the others, and Qt goes on to Wayland when
 /// the display cannot be reached. With no X display but a Wayland one: "wayland". A
 /// "-platform" (or "--platform") argument or a QT_QPA_PLATFORM already set always wins.
+/// A native build never asks: an X server on Windows (or Wine) sets DISPLAY too, and
+/// naming "xcb" there would leave Qt with no platform it has.
 std::string_view platformRequest(int argc, const char* const* argv,
-                                 const PlatformEnvironment& environment);
+                                 const PlatformEnvironment& environment,
+                                 WindowSystems systems = WindowSystems::XOrWayland);
 
 } // namespace brisora

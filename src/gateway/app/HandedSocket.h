@@ -22,7 +22,8 @@ struct HandedSocket
 /// Takes the first socket handed to this process. The variables count only when LISTEN_PID
 /// is this process's id (they may have been inherited from a parent); either way they are
 /// removed, so that no child process takes them for its own. Every handed descriptor is
-/// marked close-on-exec; those after the first are left unused.
+/// marked close-on-exec; those after the first are left unused. Where no service manager
+/// hands sockets over (Windows), there is never one.
 HandedSocket takeHandedSocket();
 
 } // namespace brisora::gateway

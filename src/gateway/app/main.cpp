@@ -1,16 +1,31 @@
 #include "Gateway.h"
 #include "GatewayOptions.h"
 #include "HandedSocket.h"
+#include "StandardStreams.h"
 
 #include <QCoreApplication>
+#include <QSslSocket>
 #include <QStandardPaths>
 #include <QTextStream>
 #include <cstdio>
 
 using namespace brisora::gateway;
 
+namespace {
+
+/// The TLS library the live source's HTTPS goes through ("openssl", "schannel"), so that a
+/// start line shows whether the sources can be reached at all.
+QString tlsBackend()
+{
+    const QString backend = QSslSocket::activeBackend();
+    return backend.isEmpty() ? QStringLiteral("none, HTTPS fails") : backend;
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    writeStandardStreamsAsBytes();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("brisora-gateway"));
     QCoreApplication::setApplicationVersion(QStringLiteral(BRISORA_GATEWAY_VERSION));
@@ -52,11 +67,12 @@ int main(int argc, char* argv[])
                                 ? " (demo data)"
                                 : " (weather data by Open-Meteo.com)")
                         << Qt::endl;
-    const QString source = options.source == GatewayOptions::Source::Demo
-                               ? QStringLiteral("demo (made-up data, nothing kept on disk)")
-                               : QStringLiteral("open-meteo (forecast %1, geocoding %2, cache %3)")
-                                     .arg(options.forecastUrl.toString(),
-                                          options.geocodingUrl.toString(), options.cacheDir);
+    const QString source =
+        options.source == GatewayOptions::Source::Demo
+            ? QStringLiteral("demo (made-up data, nothing kept on disk)")
+            : QStringLiteral("open-meteo (forecast %1, geocoding %2, cache %3, TLS %4)")
+                  .arg(options.forecastUrl.toString(), options.geocodingUrl.toString(),
+                       options.cacheDir, tlsBackend());
     log.write(QStringLiteral("listening on %1:%2, source %3, at most %4 connections")
                   .arg(host, QString::number(gateway.port()), source,
                        QString::number(gateway.connectionLimit())));

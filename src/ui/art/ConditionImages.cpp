@@ -1,6 +1,6 @@
 #include "ConditionImages.h"
 
-#include "art/SvgArt.h"
+#include "art/Art.h"
 
 #include <array>
 
@@ -63,11 +63,11 @@ constexpr std::array<const char*, ConditionImages::kCount> kPictures = {
 
 } // namespace
 
-QString ConditionImages::resourcePath(int index)
+QString ConditionImages::artName(int index)
 {
     if (index < 1 || index > kCount)
         index = kNotAvailable;
-    return QStringLiteral(":/conditions/%1.svg").arg(QLatin1String(kPictures[index - 1]));
+    return QStringLiteral("conditions/%1").arg(QLatin1String(kPictures[index - 1]));
 }
 
 QPixmap ConditionImages::picture(int index, double devicePixelRatio, double layoutScale)
@@ -78,7 +78,7 @@ QPixmap ConditionImages::picture(int index, double devicePixelRatio, double layo
         layoutScale = 1.0;
     // Drawn straight at the device size from the vector art, never scaled up from 52 pixels.
     const int side = qRound(kSidePixels * layoutScale * devicePixelRatio);
-    return drawSvg(resourcePath(index), QSize(side, side), devicePixelRatio);
+    return drawArt(artName(index), QSize(side, side), devicePixelRatio);
 }
 
 } // namespace brisora

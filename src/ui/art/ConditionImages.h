@@ -15,8 +15,9 @@ public:
     static constexpr int kNotAvailable = 49;
     static constexpr int kSidePixels = 52;
 
-    /// Resource path of image `index`; image 49's path for an index outside 1 to 49.
-    static QString resourcePath(int index);
+    /// Art name of image `index` (as drawArt takes it); image 49's for an index outside 1
+    /// to 49.
+    static QString artName(int index);
     /// Image `index`, 52 × 52 pixels at 96 dpi, times `layoutScale` (15 / the screen's twips
     /// per pixel) on a denser screen, rendered crisp at `devicePixelRatio`. Image 49 for an
     /// index outside 1 to 49; a scale or ratio that is not positive counts as 1.

@@ -1,6 +1,6 @@
 #include "LazyArtIconEngine.h"
 
-#include "art/SvgArt.h"
+#include "art/Art.h"
 
 #include <QPainter>
 
@@ -9,8 +9,8 @@
 
 namespace brisora {
 
-LazyArtIconEngine::LazyArtIconEngine(QString path, QList<int> sides)
-    : path_(std::move(path)), sides_(std::move(sides))
+LazyArtIconEngine::LazyArtIconEngine(QString name, QList<int> sides)
+    : name_(std::move(name)), sides_(std::move(sides))
 {
 }
 
@@ -25,7 +25,7 @@ QPixmap LazyArtIconEngine::pixmap(const QSize& size, QIcon::Mode, QIcon::State)
     const int side = std::max(1, std::min(size.width(), size.height()));
     auto drawn = drawn_.find(side);
     if (drawn == drawn_.end())
-        drawn = drawn_.insert(side, drawSvg(path_, QSize(side, side)));
+        drawn = drawn_.insert(side, drawArt(name_, QSize(side, side)));
     return *drawn;
 }
 

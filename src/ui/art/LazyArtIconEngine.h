@@ -8,14 +8,14 @@
 
 namespace brisora {
 
-/// An icon engine that draws the vector art at `path` only when a size is first asked for,
-/// and keeps each drawing. It offers `sides` (square, in device pixels) as its sizes, so a
-/// task bar or tray that asks for each of them gets a sharp one; every mode and state shows
-/// the same drawing.
+/// An icon engine that draws the picture `name` (as drawArt names it) only when a size is first
+/// asked for, and keeps each drawing. It offers `sides` (square, in device pixels) as its sizes, so
+/// a task bar or tray that asks for each of them gets a sharp one; every mode and state shows the
+/// same drawing.
 class LazyArtIconEngine final : public QIconEngine
 {
 public:
-    LazyArtIconEngine(QString path, QList<int> sides);
+    LazyArtIconEngine(QString name, QList<int> sides);
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override;
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override;
@@ -24,7 +24,7 @@ public:
     QString key() const override;
 
 private:
-    QString path_;
+    QString name_;
     QList<int> sides_;
     QMap<int, QPixmap> drawn_;
 };

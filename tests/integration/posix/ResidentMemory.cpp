@@ -1,0 +1,17 @@
+#include "integration/ResidentMemory.h"
+
+#include <fstream>
+#include <unistd.h>
+
+namespace brisora::test {
+
+long residentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+} // namespace brisora::test
