@@ -42,7 +42,7 @@ using SystemTrayProbe = brisora::ImmediateTrayProbe;
 #include "win/WindowsRunKey.h"
 using SystemStartAtLogon = brisora::WindowsRunKey;
 using SystemBootClock = brisora::WindowsBootClock;
-constexpr auto kWindowSystems = brisora::WindowSystems::Native;
+constexpr auto kWindowSystems = brisora::WindowSystems::Windows;
 #else
 #include "posix/PosixBootClock.h"
 #include "posix/XdgAutostartEntry.h"
@@ -73,8 +73,8 @@ std::string_view environmentValue(const char* name)
     return value ? value : "";
 }
 
-/// Asks Qt for X where there is one (on Unix desktops), before the application object picks a
-/// platform.
+/// Asks Qt for X where there is one (on Unix desktops), or for Windows' platform with FreeType's
+/// glyphs, before the application object picks a platform.
 void requestPlatform(int argc, const char* const* argv)
 {
     const std::string_view request =

@@ -22,6 +22,9 @@ QFont layoutFont(const QString& family, double pointSize)
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
+    // Hinted across as well as up, every glyph would take a whole pixel, and captions would
+    // come out wider than the boxes they were laid out in.
+    font.setHintingPreference(QFont::PreferVerticalHinting);
     return font;
 }
 

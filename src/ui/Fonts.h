@@ -9,7 +9,8 @@ namespace brisora {
 /// boxes as designed. Call once after the application object exists.
 void installFontSubstitutions();
 
-/// A regular (weight 400, upright) font of the given family and point size.
+/// A regular (weight 400, upright) font of the given family and point size, hinted only
+/// vertically so that its advances keep their design widths.
 QFont layoutFont(const QString& family, double pointSize);
 
 } // namespace brisora

@@ -18,6 +18,8 @@ TEST(PlatformRequest, XComesFirstUnlessThePlatformIsNamed)
     EXPECT_EQ(platformRequest(1, plain, {"wayland", ":0", ""}), "");
     EXPECT_EQ(platformRequest(3, withArgument, both), "");
     EXPECT_EQ(platformRequest(3, withLongArgument, both), "");
-    EXPECT_EQ(platformRequest(1, plain, both, WindowSystems::Native), "")
-        << "a native build leaves the choice to Qt even where DISPLAY is set";
+    EXPECT_EQ(platformRequest(1, plain, both, WindowSystems::Windows),
+              "windows:fontengine=freetype")
+        << "a Windows build asks for its own platform even where DISPLAY is set";
+    EXPECT_EQ(platformRequest(1, plain, {"offscreen", "", ""}, WindowSystems::Windows), "");
 }

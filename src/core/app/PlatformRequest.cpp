@@ -5,8 +5,6 @@ namespace brisora {
 std::string_view platformRequest(int argc, const char* const* argv,
                                  const PlatformEnvironment& environment, WindowSystems systems)
 {
-    if (systems == WindowSystems::Native)
-        return {};
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "-platform" || argument == "--platform")
@@ -14,6 +12,8 @@ std::string_view platformRequest(int argc, const char* const* argv,
     }
     if (!environment.qpaPlatform.empty())
         return {};
+    if (systems == WindowSystems::Windows)
+        return "windows:fontengine=freetype";
     if (!environment.xDisplay.empty())
         return "xcb;wayland";
     if (!environment.waylandDisplay.empty())

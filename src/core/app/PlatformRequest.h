@@ -18,7 +18,7 @@ struct PlatformEnvironment
 enum class WindowSystems
 {
     XOrWayland, ///< Unix desktops: Qt picks among several platforms
-    Native,     ///< Windows: the one native platform, whatever DISPLAY says
+    Windows,    ///< Windows: the one native platform, whatever DISPLAY says
 };
 
 /// The value for QT_QPA_PLATFORM to set before the application object is made, or empty to
@@ -26,8 +26,9 @@ enum class WindowSystems
 /// the widget place its window and keep it above the others, and Qt goes on to Wayland when
 /// the display cannot be reached. With no X display but a Wayland one: "wayland". A
 /// "-platform" (or "--platform") argument or a QT_QPA_PLATFORM already set always wins.
-/// A native build never asks: an X server on Windows (or Wine) sets DISPLAY too, and
-/// naming "xcb" there would leave Qt with no platform it has.
+/// A Windows build asks for its native platform with FreeType's glyphs, whatever DISPLAY
+/// says (an X server on Windows, or Wine, sets it too): Windows' own engines place every
+/// glyph on a whole pixel, which makes captions wider than the boxes they were laid out in.
 std::string_view platformRequest(int argc, const char* const* argv,
                                  const PlatformEnvironment& environment,
                                  WindowSystems systems = WindowSystems::XOrWayland);
