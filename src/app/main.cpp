@@ -56,6 +56,9 @@ constexpr auto kWindowSystems = brisora::WindowSystems::XOrWayland;
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 #include "x11/X11WindowDesktopHints.h"
 using SystemDesktopHints = brisora::X11WindowDesktopHints;
+#elif defined(Q_OS_WIN)
+#include "win/WindowsDesktopHints.h"
+using SystemDesktopHints = brisora::WindowsDesktopHints;
 #else
 #include "qt/QtWindowDesktopHints.h"
 using SystemDesktopHints = brisora::QtWindowDesktopHints;
