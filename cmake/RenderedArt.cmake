@@ -6,6 +6,8 @@
 find_program(RSVG_CONVERT rsvg-convert REQUIRED)
 
 set(BRISORA_ART_SCALES 100 125 150 175 200)
+# The square sizes shells ask a program's icon for (cmake/WindowsResources.cmake too).
+set(BRISORA_ICON_SIZES 16 24 32 48 64 128 256)
 
 # Appends "<w>x<h>" for every scale factor of a picture drawn at w × h pixels at 100 %,
 # rounded as QSize * qreal rounds.
@@ -32,7 +34,10 @@ function(brisora_rendered_art target)
   brisora_scaled_sizes(button_sizes 76 26)
   set(background_sizes)
   brisora_scaled_sizes(background_sizes 571 342)
-  set(icon_sizes 16x16 24x24 32x32 48x48 64x64 128x128 256x256)
+  set(icon_sizes)
+  foreach(side IN LISTS BRISORA_ICON_SIZES)
+    list(APPEND icon_sizes ${side}x${side})
+  endforeach()
 
   # One entry a picture, "file|size,size,...": a list may not nest in a list.
   list(JOIN icon_sizes "," icon_sizes)

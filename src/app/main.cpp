@@ -15,8 +15,6 @@
 #include "qt/QtTrayIconService.h"
 
 #include <QApplication>
-#include <QFileInfo>
-#include <QStandardPaths>
 #include <QThreadPool>
 
 #include <cstdlib>
@@ -39,21 +37,28 @@ using SystemTrayProbe = brisora::ImmediateTrayProbe;
 
 #if defined(Q_OS_WIN)
 #include "win/WindowsBootClock.h"
+#include "win/WindowsProgramPlaces.h"
 #include "win/WindowsRunKey.h"
 using SystemStartAtLogon = brisora::WindowsRunKey;
 using SystemBootClock = brisora::WindowsBootClock;
+using SystemProgramPlaces = brisora::WindowsProgramPlaces;
 constexpr auto kWindowSystems = brisora::WindowSystems::Windows;
 #else
 #include "posix/PosixBootClock.h"
+#include "posix/PosixProgramPlaces.h"
 #include "posix/XdgAutostartEntry.h"
 using SystemStartAtLogon = brisora::XdgAutostartEntry;
 using SystemBootClock = brisora::PosixBootClock;
+using SystemProgramPlaces = brisora::PosixProgramPlaces;
 constexpr auto kWindowSystems = brisora::WindowSystems::XOrWayland;
 #endif
 
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 #include "x11/X11WindowDesktopHints.h"
 using SystemDesktopHints = brisora::X11WindowDesktopHints;
+#elif defined(Q_OS_WIN)
+#include "win/WindowsDesktopHints.h"
+using SystemDesktopHints = brisora::WindowsDesktopHints;
 #else
 #include "qt/QtWindowDesktopHints.h"
 using SystemDesktopHints = brisora::QtWindowDesktopHints;
@@ -104,14 +109,12 @@ int main(int argc, char* argv[])
     // Lets task bars and docks match the window to the installed desktop entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.brisora.Brisora"));
 
-    const QString executableDir = QCoreApplication::applicationDirPath();
-    brisora::FileSettingsStorage settingsStorage(executableDir,
-                                                 QFileInfo(executableDir).isWritable());
+    const SystemProgramPlaces places;
+    brisora::FileSettingsStorage settingsStorage(QCoreApplication::applicationDirPath(), places);
     // One widget per settings file: a later start brings the running one forward and ends.
     SystemHandoverChannel handover;
-    brisora::SingleInstance instance(
-        settingsStorage.settingsPath(),
-        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation), handover);
+    brisora::SingleInstance instance(settingsStorage.settingsPath(), places.runtimeFolder(),
+                                     handover);
     if (!instance.claim())
         return instance.handOver() ? EXIT_SUCCESS : EXIT_FAILURE;
 

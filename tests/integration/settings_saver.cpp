@@ -4,6 +4,7 @@
 // the way the program writes it at shutdown.
 #include "integration/SaverGeneration.h"
 
+#include "posix/PosixProgramPlaces.h"
 #include "qt/FileSettingsStorage.h"
 
 #include <QByteArray>
@@ -18,7 +19,8 @@ int main(int argc, char* argv[])
         std::fputs("usage: settings_saver <folder> <first generation>\n", stderr);
         return 2;
     }
-    brisora::FileSettingsStorage storage{QString::fromLocal8Bit(argv[1]), true};
+    const brisora::PosixProgramPlaces places;
+    brisora::FileSettingsStorage storage{QString::fromLocal8Bit(argv[1]), places};
     const QString path = storage.settingsPath();
     for (int n = std::atoi(argv[2]);; ++n) {
         const QByteArray bytes = QByteArray::fromStdString(brisora::test::saverGeneration(n));

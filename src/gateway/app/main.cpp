@@ -1,3 +1,4 @@
+#include "CacheFolder.h"
 #include "Gateway.h"
 #include "GatewayOptions.h"
 #include "HandedSocket.h"
@@ -5,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QSslSocket>
-#include <QStandardPaths>
 #include <QTextStream>
 #include <cstdio>
 
@@ -33,8 +33,7 @@ int main(int argc, char* argv[])
     // Taken first, so that the variables are gone before anything could start a child.
     const HandedSocket handed = takeHandedSocket();
     const GatewayCommandLine commandLine =
-        parseGatewayCommandLine(QCoreApplication::arguments(),
-                                QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
+        parseGatewayCommandLine(QCoreApplication::arguments(), defaultCacheFolder());
     if (!commandLine.options) {
         QTextStream(commandLine.exitCode == 0 ? stdout : stderr) << commandLine.message;
         return commandLine.exitCode;

@@ -1,5 +1,7 @@
 #include "FileSettingsStorage.h"
 
+#include "ProgramPlaces.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,32 +14,28 @@ constexpr auto kFileName = "brisora.conf";
 constexpr qint64 kMaxSettingsBytes = 64 * 1024; // eight short lines; anything bigger is not ours
 } // namespace
 
-FileSettingsStorage::FileSettingsStorage(const QString& executableDir, bool executableDirWritable)
+FileSettingsStorage::FileSettingsStorage(const QString& executableDir, const ProgramPlaces& places)
+    : settingsPath_(chooseFile(executableDir, places))
 {
     const QString besideExecutable = QDir(executableDir).filePath(kFileName);
-    settingsPath_ = chooseFile(executableDir, executableDirWritable, perUserFile());
     // A first start from a read-only folder keeps the settings that came with the program.
     if (settingsPath_ != besideExecutable && !QFileInfo::exists(settingsPath_))
         if (const std::optional<QByteArray> seed = read(besideExecutable))
             writeAtomically(settingsPath_, *seed);
 }
 
-QString FileSettingsStorage::chooseFile(const QString& executableDir, bool executableDirWritable,
-                                        const QString& perUserFile)
+QString FileSettingsStorage::chooseFile(const QString& executableDir, const ProgramPlaces& places)
 {
     const QString dir = QDir::cleanPath(executableDir);
-    for (const QLatin1String prefix : {QLatin1String("/usr"), QLatin1String("/opt")})
-        if (dir == prefix || dir.startsWith(prefix + QLatin1Char('/')))
-            return perUserFile;
-    return executableDirWritable ? QDir(dir).filePath(kFileName) : perUserFile;
-}
-
-QString FileSettingsStorage::perUserFile()
-{
-    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::home().filePath(".config");
-    return QDir(base).filePath(QStringLiteral("brisora/") + kFileName);
+    const Qt::CaseSensitivity pathCase = places.pathCase();
+    for (const QString& folder : places.installFolders()) {
+        const QString prefix = QDir::cleanPath(folder);
+        if (dir.compare(prefix, pathCase) == 0 ||
+            dir.startsWith(prefix + QLatin1Char('/'), pathCase))
+            return places.perUserSettingsFile();
+    }
+    return places.acceptsNewFiles(dir) ? QDir(dir).filePath(kFileName)
+                                       : places.perUserSettingsFile();
 }
 
 std::optional<QByteArray> FileSettingsStorage::read(const QString& path) const

@@ -4,22 +4,22 @@
 
 namespace brisora {
 
+class ProgramPlaces;
+
 /// SettingsStorage on the real file system.
 class FileSettingsStorage final : public SettingsStorage
 {
 public:
-    /// Decides this run's settings file for a program in `executableDir` (see chooseFile);
-    /// `executableDirWritable` says whether this user may write there. When the per-user file
-    /// is chosen and does not exist yet, it is seeded with the file beside the executable.
-    FileSettingsStorage(const QString& executableDir, bool executableDirWritable);
+    /// Decides this run's settings file for a program in `executableDir` on a system laid
+    /// out as `places` says (see chooseFile). When the per-user file is chosen and does not
+    /// exist yet, it is seeded with the file beside the executable.
+    FileSettingsStorage(const QString& executableDir, const ProgramPlaces& places);
 
-    /// The file a program in `executableDir` uses: the per-user `perUserFile` when the
-    /// program is installed under /usr, /usr/local or /opt (even for root, who may write
-    /// anywhere) or when it may not write `executableDir`; "brisora.conf" beside it otherwise.
-    static QString chooseFile(const QString& executableDir, bool executableDirWritable,
-                              const QString& perUserFile);
-    /// $XDG_CONFIG_HOME/brisora/brisora.conf, else ~/.config/brisora/brisora.conf.
-    static QString perUserFile();
+    /// The file a program in `executableDir` uses: the per-user file of `places` when the
+    /// program is installed (below one of the install folders, even for an administrator, who
+    /// may write anywhere) or when no file can be created in `executableDir`; "brisora.conf"
+    /// beside it otherwise. Only a program that is not installed tries its folder.
+    static QString chooseFile(const QString& executableDir, const ProgramPlaces& places);
 
     QString settingsPath() const override { return settingsPath_; }
     std::optional<QByteArray> read(const QString& path) const override;

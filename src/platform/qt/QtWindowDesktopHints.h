@@ -5,7 +5,7 @@
 namespace brisora {
 
 /// WindowDesktopHints for desktops whose windows Qt alone describes: the window keeps what
-/// Qt gives it (on Windows and macOS, its task-bar button too).
+/// Qt gives it (on macOS, its place in the dock too).
 class QtWindowDesktopHints final : public WindowDesktopHints
 {
 public:

@@ -1,0 +1,26 @@
+#include "posix/PosixProgramPlaces.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace brisora;
+
+TEST(PosixProgramPlaces, SettingsFollowXdgConfigHomeWhenItIsAbsolute)
+{
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    const PosixProgramPlaces places;
+    qputenv("XDG_CONFIG_HOME", "/tmp/config");
+    EXPECT_EQ(places.perUserSettingsFile(), QStringLiteral("/tmp/config/brisora/brisora.conf"));
+    // The base directory specification ignores a relative value.
+    for (const char* ignored : {"", "config"}) {
+        qputenv("XDG_CONFIG_HOME", ignored);
+        EXPECT_EQ(places.perUserSettingsFile(),
+                  QDir::home().filePath(QStringLiteral(".config/brisora/brisora.conf")))
+            << ignored;
+    }
+    if (saved.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", saved);
+}
