@@ -67,20 +67,25 @@ if [[ -n "$linux_brisora" ]]; then
   shot desktop
   python3 "$here/compare_panels.py" "$work/windows-panel.png" "$work/linux-panel.png" ||
     fail "a caption on Windows is not shown whole as on Linux (see $work/*.png)"
+  # Its tray icon goes with it, before the Windows program's is looked for.
   kill "${children[-1]}"
+  wait "${children[-1]}" 2>/dev/null || true
 fi
 
 # The tray icon's tip, read off the screen: hover over the icon, find the tip's window.
 tray=$(xdotool search --onlyvisible --class '^trayer$' | head -n 1)
-icon=$(xwininfo -id "$tray" -children | awk '/\+[0-9]+\+[0-9]+ +\+[0-9]+\+[0-9]+$/ && $0 !~ / 1x1\+/ { print $1; exit }')
-[[ -n "$icon" ]] || fail "no icon in the tray"
-before=$(xwininfo -root -children | grep -c '"explorer.exe"' || true)
+tray_icons() {
+  xwininfo -id "$tray" -children 2>/dev/null |
+    awk '/\+[0-9]+\+[0-9]+ +\+[0-9]+\+[0-9]+$/ && $0 !~ / 1x1\+/ { print $1 }'
+}
+poll 20 'test "$(tray_icons | wc -l)" -eq 1' || fail "not one icon in the tray: $(tray_icons)"
+icon=$(tray_icons)
 xdotool mousemove --window "$icon" 8 8
 sleep 0.5
 xdotool mousemove --window "$icon" 10 10
 tip_window() {
   xwininfo -root -children | awk '/"explorer.exe"/ && !/102x26/ { print $1 }' | while read -r id; do
-    xwininfo -id "$id" | grep -q 'Map State: IsViewable' && echo "$id" && break
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id" && break
   done
 }
 poll 10 'test -n "$(tip_window)"' || fail "no tip showed over the tray icon"
