@@ -28,6 +28,13 @@
 using SystemTcpClient = brisora::PosixTcpClient;
 using SystemHandoverChannel = brisora::PosixHandoverChannel;
 using SystemTrayProbe = brisora::DesktopTrayProbe;
+#elif defined(Q_OS_WIN)
+#include "qt/ImmediateTrayProbe.h"
+#include "qt/QtHandoverChannel.h"
+#include "win/WindowsTcpClient.h"
+using SystemTcpClient = brisora::WindowsTcpClient;
+using SystemHandoverChannel = brisora::QtHandoverChannel;
+using SystemTrayProbe = brisora::ImmediateTrayProbe;
 #else
 #include "qt/ImmediateTrayProbe.h"
 #include "qt/QtHandoverChannel.h"
