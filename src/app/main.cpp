@@ -30,10 +30,10 @@ using SystemHandoverChannel = brisora::PosixHandoverChannel;
 using SystemTrayProbe = brisora::DesktopTrayProbe;
 #elif defined(Q_OS_WIN)
 #include "qt/ImmediateTrayProbe.h"
-#include "qt/QtHandoverChannel.h"
+#include "win/WindowsHandoverChannel.h"
 #include "win/WindowsTcpClient.h"
 using SystemTcpClient = brisora::WindowsTcpClient;
-using SystemHandoverChannel = brisora::QtHandoverChannel;
+using SystemHandoverChannel = brisora::WindowsHandoverChannel;
 using SystemTrayProbe = brisora::ImmediateTrayProbe;
 #else
 #include "qt/ImmediateTrayProbe.h"
