@@ -26,6 +26,13 @@
 using SystemTcpClient = brisora::PosixTcpClient;
 using SystemHandoverChannel = brisora::PosixHandoverChannel;
 using SystemTrayProbe = brisora::DesktopTrayProbe;
+#elif defined(Q_OS_WIN)
+#include "qt/ImmediateTrayProbe.h"
+#include "win/WindowsHandoverChannel.h"
+#include "win/WindowsTcpClient.h"
+using SystemTcpClient = brisora::WindowsTcpClient;
+using SystemHandoverChannel = brisora::WindowsHandoverChannel;
+using SystemTrayProbe = brisora::ImmediateTrayProbe;
 #else
 #include "qt/ImmediateTrayProbe.h"
 #include "qt/QtHandoverChannel.h"

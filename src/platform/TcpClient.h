@@ -15,6 +15,8 @@ class TcpClient : public QObject
     Q_OBJECT
 public:
     static constexpr int kStateClosed = 0;
+    static constexpr int kStateLookingUp = 4;
+    static constexpr int kStateConnecting = 6;
     static constexpr int kStateConnected = 7;
 
     using QObject::QObject;
@@ -28,7 +30,7 @@ public:
     /// Ends the connection at once; harmless on a closed socket. No event of that
     /// connection follows.
     virtual void Close() = 0;
-    /// 7 while connected; other values otherwise (0 closed).
+    /// 7 while connected; other values otherwise (0 closed, 4 looking up the name, 6 connecting).
     virtual int State() const = 0;
 
     /// While connected, takes what has arrived (GetData) and appends it to `kept`, which

@@ -22,9 +22,6 @@ class PosixTcpClient final : public TcpClient
 {
     Q_OBJECT
 public:
-    static constexpr int kStateLookingUp = 4;
-    static constexpr int kStateConnecting = 6;
-
     explicit PosixTcpClient(QObject* parent = nullptr);
     ~PosixTcpClient() override;
 

@@ -53,9 +53,9 @@ int QtTcpClient::State() const
     case QAbstractSocket::ConnectedState:
         return kStateConnected;
     case QAbstractSocket::HostLookupState:
-        return 4;
+        return kStateLookingUp;
     case QAbstractSocket::ConnectingState:
-        return 6;
+        return kStateConnecting;
     case QAbstractSocket::ClosingState:
         return 8;
     default:
