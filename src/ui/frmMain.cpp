@@ -1,5 +1,7 @@
 #include "frmMain.h"
 
+#include <QTimer>
+
 #include "ScreenMetrics.h"
 #include "TcpClient.h"
 #include "TrayIconService.h"
@@ -27,6 +29,10 @@
 #include <cmath>
 
 namespace brisora {
+
+namespace {
+constexpr int kRestoreCheckMs = 500;
+} // namespace
 
 namespace {
 
@@ -378,10 +384,17 @@ void frmMain::trayLostWhileHidden()
 {
     // With its icon gone a hidden window has no way back: an options dialog gives it back
     // when it closes, otherwise it comes back now.
-    if (!openOptionsDialogs().isEmpty())
+    if (!openOptionsDialogs().isEmpty()) {
         module_.ShownBeforeOptions = kTrue;
-    else
-        restore_from_tray();
+        return;
+    }
+    restore_from_tray();
+    // A window hidden while minimized in the task bar may be mapped as an icon again by the
+    // window manager, which remembers that state; it is asked once more when it has.
+    QTimer::singleShot(kRestoreCheckMs, this, [this] {
+        if (!unloaded_ && isMinimized() && !platform_.tray.isAvailable())
+            showMainWindow();
+    });
 }
 
 void frmMain::setOpenItemEnabled(bool enabled)
