@@ -12,7 +12,7 @@ TEST(PosixProgramPlaces, SettingsFollowXdgConfigHomeWhenItIsAbsolute)
     const PosixProgramPlaces places;
     qputenv("XDG_CONFIG_HOME", "/tmp/config");
     EXPECT_EQ(places.perUserSettingsFile(), QStringLiteral("/tmp/config/brisora/brisora.conf"));
-    // The base directory specification ignores a relative value.
+    // XDG base-directory rules ignore a relative value.
     for (const char* ignored : {"", "config"}) {
         qputenv("XDG_CONFIG_HOME", ignored);
         EXPECT_EQ(places.perUserSettingsFile(),
