@@ -26,10 +26,13 @@ public:
 
     XvfbDisplay()
     {
-        // Xvfb writes its display number once it accepts connections.
+        // Xvfb writes its display number once it accepts connections. Without -noreset it
+        // resets whenever its last client leaves and refuses whoever connects meanwhile.
         std::string number;
         server_ = ChildProcess::announcing(
-            "Xvfb", {"-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "1024x768x24"}, number);
+            "Xvfb",
+            {"-displayfd", "3", "-nolisten", "tcp", "-noreset", "-screen", "0", "1024x768x24"},
+            number);
         if (!number.empty())
             name_ = ":" + number;
     }

@@ -110,8 +110,10 @@ woeid=$(grep -o '<woeid>[0-9]*</woeid>' <<<"$reply" | head -n 1 | tr -dc 0-9)
 [[ -n $woeid ]] || fail "the place search found nothing: $reply"
 echo "smoke test: the gateway found London as $woeid"
 
-# A display, and the packaged widget on it with a settings file of its own.
-Xvfb -displayfd 4 -nolisten tcp -screen 0 640x480x24 4>"$work/display" >"$work/xvfb.log" 2>&1 &
+# A display, and the packaged widget on it with a settings file of its own. With no window
+# manager the first widget is the display's last client, and a server that resets when that
+# leaves refuses the next widget if it connects meanwhile: hence -noreset.
+Xvfb -displayfd 4 -nolisten tcp -noreset -screen 0 640x480x24 4>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 50); do [[ -s "$work/display" ]] && break; sleep 0.1; done
 [[ -s "$work/display" ]] || fail "Xvfb did not start"

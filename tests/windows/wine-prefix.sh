@@ -60,7 +60,8 @@ shot() {
   fi
 }
 
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>/dev/null &
+# -noreset: a server that resets when its last client leaves refuses whoever connects meanwhile.
+Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 1024x768x24 3>"$work/display" 2>/dev/null &
 children+=($!)
 poll 10 'test -s "$work/display"' || fail "Xvfb did not start"
 export DISPLAY=:$(cat "$work/display")
