@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QSslSocket>
 #include <QTemporaryDir>
@@ -96,6 +97,36 @@ TEST_F(GatewayProcess, UpstreamFailuresAreLoggedOnStandardError)
         << "the start line names the TLS library HTTPS goes through: " << lines[0].toStdString();
 }
 
+TEST_F(GatewayProcess, WithALogFileTheLinesGoThereTimeStampedAndNoneToStandardError)
+{
+    FakeUpstream upstream;
+    upstream.setReply("/v1/search", {200, testData(QStringLiteral("geocoding_search.json"))});
+    upstream.setReply("/v1/forecast",
+                      {503, R"({"reason":"The service is overloaded","error":true})"});
+    QTemporaryDir cache;
+    // In a folder not made yet, as on the widget's first start of the gateway.
+    const QString path = cache.filePath(QStringLiteral("logs/gateway.log"));
+    WidgetClient widget(start(liveSource(upstream, cache) << QStringLiteral("--log-file") << path));
+    const brisora::PlaceCut place =
+        brisora::cutPlaceReply(widget.fetch(brisora::searchPath("Minneapolis"), 1000));
+    ASSERT_TRUE(place.found);
+    widget.fetch(brisora::feedPath(*place.woeid, 0), 10);
+
+    const QString stamp = QStringLiteral("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ ");
+    const QRegularExpression lines(
+        QStringLiteral("^%1listening on 127\\.0\\.0\\.1:\\d+, [^\r\n]*\n"
+                       "%1upstream [^ ]+/v1/forecast failed: status 503, [^\r\n]*\n$")
+            .arg(stamp));
+    QString log;
+    EXPECT_TRUE(runUntil([&] {
+        QFile file(path);
+        log = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        return lines.match(log).hasMatch();
+    })) << log.toStdString();
+    stop();
+    EXPECT_EQ(gateway.readAllStandardError().toStdString(), "");
+}
+
 TEST_F(GatewayProcess, CommandLineHelpVersionAndMistakes)
 {
     QProcess help;
@@ -105,7 +136,7 @@ TEST_F(GatewayProcess, CommandLineHelpVersionAndMistakes)
     const QByteArray text = help.readAllStandardOutput();
     for (const char* option :
          {"--listen", "--source", "--demo", "--forecast-url", "--geocoding-url", "--nominatim-url",
-          "--contact", "--cache-dir", "--forecast-fresh", "--exit-when-idle"})
+          "--contact", "--cache-dir", "--forecast-fresh", "--exit-when-idle", "--log-file"})
         EXPECT_TRUE(text.contains(option)) << option;
 
     // A contact goes into a header: nothing in it may end the User-Agent's comment or the line.

@@ -106,9 +106,14 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
         QStringLiteral("End after this many seconds with no client and no upstream request "
                        "(for socket activation)."),
         QStringLiteral("SECONDS"));
+    const QCommandLineOption logOption(
+        QStringLiteral("log-file"),
+        QStringLiteral("Append the log to this file, each line after its UTC time, instead of "
+                       "standard error; past 1 MiB it becomes PATH.1 and a new one is begun."),
+        QStringLiteral("PATH"));
     parser.addOptions({listenOption, sourceOption, demoOption, forecastOption, geocodingOption,
                        nominatimOption, contactOption, cacheOption, timeoutOption, freshOption,
-                       idleOption});
+                       idleOption, logOption});
 
     if (!parser.parse(arguments))
         return mistake(parser.errorText());
@@ -144,6 +149,7 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
         return mistake(QStringLiteral("--contact wants at most 100 printable ASCII characters "
                                       "without parentheses."));
     options.cacheDir = parser.value(cacheOption);
+    options.logFile = parser.value(logOption);
     bool isNumber = false;
     const int timeoutMs = parser.value(timeoutOption).toInt(&isNumber);
     if (!isNumber || timeoutMs < 1 || timeoutMs > 600'000)

@@ -26,6 +26,7 @@ struct GatewayOptions
     QUrl nominatimUrl;
     QString contact; // the operator's address for the User-Agent; may be empty
     QString cacheDir;
+    QString logFile; // empty: the log goes to standard error
     std::chrono::milliseconds upstreamTimeout = std::chrono::seconds(10);
     /// End after this long with no connection open; unset: run until stopped.
     std::optional<std::chrono::seconds> exitWhenIdle;

@@ -1,13 +1,16 @@
 #include "CacheFolder.h"
 #include "Gateway.h"
+#include "GatewayLogFile.h"
 #include "GatewayOptions.h"
 #include "HandedSocket.h"
 #include "StandardStreams.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QSslSocket>
 #include <QTextStream>
 #include <cstdio>
+#include <memory>
 
 using namespace brisora::gateway;
 
@@ -19,6 +22,22 @@ QString tlsBackend()
 {
     const QString backend = QSslSocket::activeBackend();
     return backend.isEmpty() ? QStringLiteral("none, HTTPS fails") : backend;
+}
+
+/// The log in `logFile`, or on standard error when none is given or it cannot be opened
+/// (which is said there, once: a gateway without its log still serves).
+GatewayLog openLog(const QString& logFile)
+{
+    const GatewayLog standardError = GatewayLog::standardError();
+    if (logFile.isEmpty())
+        return standardError;
+    auto file = std::make_shared<GatewayLogFile>(logFile, systemClock());
+    QString error;
+    if (file->open(error))
+        return GatewayLog::inFile(std::move(file));
+    standardError.write(QStringLiteral("cannot open the log file %1 (%2), logging here instead")
+                            .arg(QDir::toNativeSeparators(logFile), error));
+    return standardError;
 }
 
 } // namespace
@@ -39,12 +58,12 @@ int main(int argc, char* argv[])
         return commandLine.exitCode;
     }
 
+    // Before anything can fail, so that a gateway started with no console says why it ended.
+    const GatewayLog log = openLog(commandLine.options->logFile);
     if (handed.state == HandedSocket::State::Unusable) {
-        QTextStream(stderr) << "brisora-gateway: cannot serve on the socket handed over: "
-                            << handed.error << '\n';
+        log.write(QStringLiteral("cannot serve on the socket handed over: ") + handed.error);
         return 1;
     }
-    const GatewayLog log = GatewayLog::standardError();
     Gateway gateway(*commandLine.options, log);
     QString error;
     // A socket handed over by the service manager wins over --listen: its unit says where.
@@ -52,7 +71,7 @@ int main(int argc, char* argv[])
                              ? gateway.startOn(handed.descriptor, error)
                              : gateway.start(error);
     if (!serving) {
-        QTextStream(stderr) << "brisora-gateway: cannot listen: " << error << '\n';
+        log.write(QStringLiteral("cannot listen: ") + error);
         return 1;
     }
     const GatewayOptions& options = *commandLine.options;
