@@ -27,7 +27,10 @@ using SystemTcpClient = brisora::PosixTcpClient;
 using SystemHandoverChannel = brisora::PosixHandoverChannel;
 using SystemTrayProbe = brisora::DesktopTrayProbe;
 #elif defined(Q_OS_WIN)
+#include "GatewayOnDemand.h"
+#include "GatewayStartingTcpClient.h"
 #include "qt/ImmediateTrayProbe.h"
+#include "win/WindowsGatewayLauncher.h"
 #include "win/WindowsHandoverChannel.h"
 #include "win/WindowsTcpClient.h"
 using SystemTcpClient = brisora::WindowsTcpClient;
@@ -98,6 +101,17 @@ void requestPlatform(int argc, const char* const* argv)
         qputenv("QT_QPA_PLATFORM", QByteArray(request.data(), qsizetype(request.size())));
 }
 
+#if defined(Q_OS_WIN)
+/// Seconds a gateway the widget started waits for a request before it ends; tests shorten it.
+int gatewayIdleSeconds()
+{
+    constexpr int kQuarterHour = 900;
+    bool given = false;
+    const int seconds = qEnvironmentVariableIntValue("BRISORA_GATEWAY_IDLE_SECONDS", &given);
+    return given && seconds > 0 ? seconds : kQuarterHour;
+}
+#endif
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -136,8 +150,23 @@ int main(int argc, char* argv[])
     SystemStartAtLogon startAtLogon;
     SystemDesktopHints desktopHints;
     const SystemBootClock bootClock{};
+#if defined(Q_OS_WIN)
+    // Windows has no service manager to start the gateway on the first connection, as the
+    // socket unit does on Linux: a refused one starts it.
+    brisora::WindowsGatewayLauncher gatewayLauncher(
+        QCoreApplication::applicationDirPath(), places.runtimeFolder() + QStringLiteral("/gateway"),
+        gatewayIdleSeconds());
+    brisora::GatewayOnDemand gatewayOnDemand(gatewayLauncher, bootClock,
+                                             SystemTcpClient::kConnectionRefused);
+    const auto newSocket = [&gatewayOnDemand] {
+        return std::make_unique<brisora::GatewayStartingTcpClient>(
+            std::make_unique<SystemTcpClient>(), gatewayOnDemand);
+    };
+#else
+    const auto newSocket = [] { return std::make_unique<SystemTcpClient>(); };
+#endif
     brisora::PlatformServices platform{
-        [] { return std::make_unique<SystemTcpClient>(); },
+        newSocket,
         tray,
         settingsStorage,
         screen,

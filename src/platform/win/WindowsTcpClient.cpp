@@ -15,6 +15,8 @@
 
 namespace brisora {
 
+static_assert(WindowsTcpClient::kConnectionRefused == WSAECONNREFUSED);
+
 std::atomic<int> WindowsTcpClient::lookupsInFlight_{0};
 
 namespace {

@@ -23,6 +23,9 @@ class WindowsTcpClient final : public TcpClient
 {
     Q_OBJECT
 public:
+    /// The error number of a connection refused (WSAECONNREFUSED).
+    static constexpr int kConnectionRefused = 10061;
+
     explicit WindowsTcpClient(QObject* parent = nullptr);
     ~WindowsTcpClient() override;
 
