@@ -13,38 +13,23 @@ gateway_exe=$2
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=wine-desktop.sh
 source "$here/wine-desktop.sh" "$3"
+# shellcheck source=widget-checks.sh
+source "$here/widget-checks.sh"
 linux_brisora=${4:-}
-port=8417
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-
-# http_get PATH: the gateway's whole reply to one request.
-http_get() {
-  exec 5<>"/dev/tcp/127.0.0.1/$port"
-  printf 'GET %s HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n' "$1" >&5
-  cat <&5
-  exec 5<&-
-}
 
 # An installed-looking folder with a blank in its name, as a Run value must quote.
 folder="$WINEPREFIX/drive_c/Brisora Test"
 mkdir -p "$folder"
 cp "$brisora_exe" "$gateway_exe" "$folder/"
 
-if (exec 5<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
-  fail "something already listens on 127.0.0.1:$port"
-fi
+port_open && fail "something already listens on 127.0.0.1:$port"
 wine_run "$folder/brisora-gateway.exe" --demo --listen "127.0.0.1:$port"
-poll 30 '(exec 5<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null' || fail "the gateway never listened"
+poll 30 port_open || fail "the gateway never listened"
 
-search=$(http_get "/v1/public/yql?q=select%20*%20from%20geo.places%20where%20text%20%3D%20'Chicago'")
-woeid=$(grep -o '<woeid>[^<]*</woeid>' <<<"$search" | head -n 1 | sed 's/<[^>]*>//g')
-[[ -n "$woeid" ]] || fail "the demo search found no Chicago: $search"
-feed=$(http_get "/forecastrss?w=$woeid&u=f")
-temperature=$(grep -o 'yweather:condition [^>]*temp="[^"]*"' <<<"$feed" | sed 's/.*temp="\([^"]*\)"/\1/')
-[[ -n "$temperature" ]] || fail "the demo feed has no temperature: $feed"
-
-# Shown, hourly, at 100 × 100 pixels (twips), the demo place, Fahrenheit.
-printf '0\r\n0\r\n1\r\n1500\r\n1500\r\n%s\r\n0\r\nChicago, IL\r\n' "$woeid" >"$folder/brisora.conf"
+demo_place Chicago
+# At 100 × 100 pixels.
+demo_settings 1500 >"$folder/brisora.conf"
 wine_run "$folder/brisora.exe"
 poll 60 'test -n "$(window_named Brisora)"' || fail "the widget's window never showed"
 window=$(window_named Brisora)
@@ -55,7 +40,7 @@ shot windows-panel "$window"
 if [[ -n "$linux_brisora" ]]; then
   # The Linux program beside it, on the same gateway: the panel as it was laid out.
   mkdir -p "$work/linux"
-  printf '0\r\n0\r\n1\r\n6000\r\n1500\r\n%s\r\n0\r\nChicago, IL\r\n' "$woeid" >"$work/linux/brisora.conf"
+  demo_settings 6000 >"$work/linux/brisora.conf"
   cp "$linux_brisora" "$work/linux/brisora"
   QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/linux "$work/linux/brisora" >/dev/null 2>&1 &
   children+=($!)
@@ -72,35 +57,8 @@ if [[ -n "$linux_brisora" ]]; then
   wait "${children[-1]}" 2>/dev/null || true
 fi
 
-# The tray icon's tip, read off the screen: hover over the icon, find the tip's window.
-tray=$(xdotool search --onlyvisible --class '^trayer$' | head -n 1)
-tray_icons() {
-  xwininfo -id "$tray" -children 2>/dev/null |
-    awk '/\+[0-9]+\+[0-9]+ +\+[0-9]+\+[0-9]+$/ && $0 !~ / 1x1\+/ { print $1 }'
-}
-poll 20 'test "$(tray_icons | wc -l)" -eq 1' || fail "not one icon in the tray: $(tray_icons)"
-icon=$(tray_icons)
-xdotool mousemove --window "$icon" 8 8
-sleep 0.5
-xdotool mousemove --window "$icon" 10 10
-tip_window() {
-  xwininfo -root -children | awk '/"explorer.exe"/ && !/102x26/ { print $1 }' | while read -r id; do
-    xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id" && break
-  done
-}
-poll 10 'test -n "$(tip_window)"' || fail "no tip showed over the tray icon"
-sleep 0.5
-import -window "$(tip_window)" "$work/tip.png"
-convert "$work/tip.png" -scale 400% -colorspace Gray "$work/tip-large.png"
-tip=$(tesseract "$work/tip-large.png" - --psm 7 2>/dev/null)
-# The demo place's name as the feed gives it, and the feed's temperature.
-python3 - "$tip" "Chicago, Illinois (demo) : $temperature °F" <<'PY' || fail "the tray tip reads \"$tip\""
-import difflib, sys
-seen, wanted = (" ".join(text.split()) for text in sys.argv[1:3])
-ratio = difflib.SequenceMatcher(None, seen, wanted).ratio()
-print(f"tray tip read as {seen!r}, wanted {wanted!r} ({ratio:.2f} alike)")
-sys.exit(0 if ratio >= 0.85 else 1)
-PY
+# The tray icon's tip: the demo place's name as the feed gives it, and the feed's temperature.
+check_tray_tip "Chicago, Illinois (demo) : $temperature °F"
 
 # Options from the button under the panel; "Start on Windows", then Okay. The dialog's
 # client area is 435 × 327 pixels; the frame Wine draws around it is even at the sides.

@@ -10,7 +10,9 @@ rm -rf "$work"
 mkdir -p "$work"
 export WINEPREFIX=$work/prefix
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES=mscoree,mshtml=
+# No Mono, no Gecko; and no menu builder, which would copy each Start menu shortcut an
+# installer makes into the desktop menus of this machine's user.
+export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 export WINEQT_FORCE_STDERR_LOGGING=1
 children=()
 
