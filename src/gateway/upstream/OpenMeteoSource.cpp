@@ -1,5 +1,6 @@
 #include "OpenMeteoSource.h"
 
+#include "FailedFetch.h"
 #include "ForecastJsonReader.h"
 #include "GeocoderReply.h"
 #include "GeocodingJsonReader.h"
@@ -110,7 +111,7 @@ void OpenMeteoSource::fetchForecast(const Place& place, Units units,
     url.setQuery(query);
     m_client->get(m_forecastGate, url, [this, url, done = std::move(done)](UpstreamReply reply) {
         if (reply.outcome != UpstreamReply::Outcome::Ok) {
-            done(ForecastFetch{std::nullopt, reply.error});
+            done(failedFetch(reply, m_forecastGate));
             return;
         }
         ForecastReadResult result = readForecastJson(reply.body, m_clock());
