@@ -55,10 +55,17 @@ void OpenMeteoSource::searchPlaces(const QString& words, std::function<void(Plac
     m_client->get(
         m_geocoderGate, url, [this, url, words, done = std::move(done)](UpstreamReply reply) {
             PlaceLookup lookup = lookupFromReply(*m_client, url, reply, &readGeocodingSearchJson);
-            if (lookup.outcome == PlaceLookup::Outcome::NotFound && m_landmarks)
-                m_landmarks->search(words, done);
-            else
+            if (!m_landmarks || lookup.outcome == PlaceLookup::Outcome::Found) {
                 done(std::move(lookup));
+            } else if (lookup.outcome == PlaceLookup::Outcome::NotFound) {
+                m_landmarks->search(words, done);
+            } else {
+                m_landmarks->search(
+                    words, [failure = std::move(lookup), done](PlaceLookup landmarks) {
+                        done(landmarks.outcome == PlaceLookup::Outcome::Found ? std::move(landmarks)
+                                                                              : failure);
+                    });
+            }
         });
 }
 

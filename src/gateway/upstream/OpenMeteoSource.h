@@ -15,7 +15,8 @@ namespace brisora::gateway {
 /// Each service has its own gate: at most two requests at once to it, the rest waiting, and
 /// a rate limit of one leaves the other alone. Words its geocoder finds nothing for
 /// (landmarks, most postcodes) go on to `landmarks`, OpenStreetMap's geocoder, when one is
-/// given; so do look-ups of OpenStreetMap ids.
+/// given; so do look-ups of OpenStreetMap ids, and words the geocoder failed on (of which
+/// only places found count: the geocoder might have known them).
 class OpenMeteoSource : public WeatherSource
 {
 public:
