@@ -21,15 +21,22 @@ bool isUnknownIdReply(const UpstreamReply& reply)
 // two in flight keep it busy without ever coming near that.
 const UpstreamGate::Rules servicePolicy{2, std::chrono::milliseconds(0)};
 
+void addApiKey(QUrlQuery& query, const QString& key)
+{
+    if (!key.isEmpty())
+        query.addQueryItem(QStringLiteral("apikey"),
+                           QString::fromLatin1(QUrl::toPercentEncoding(key)));
+}
+
 } // namespace
 
 OpenMeteoSource::OpenMeteoSource(std::unique_ptr<UpstreamClient> client, QUrl forecastUrl,
                                  QUrl geocodingUrl, GatewayClock clock,
-                                 std::unique_ptr<NominatimGeocoder> landmarks)
+                                 std::unique_ptr<NominatimGeocoder> landmarks, QString apiKey)
     : m_forecastUrl(std::move(forecastUrl)), m_geocodingUrl(std::move(geocodingUrl)),
-      m_clock(std::move(clock)), m_forecastGate(servicePolicy, m_clock),
-      m_geocoderGate(servicePolicy, m_clock), m_landmarks(std::move(landmarks)),
-      m_client(std::move(client))
+      m_clock(std::move(clock)), m_apiKey(std::move(apiKey)),
+      m_forecastGate(servicePolicy, m_clock), m_geocoderGate(servicePolicy, m_clock),
+      m_landmarks(std::move(landmarks)), m_client(std::move(client))
 {
 }
 
@@ -51,6 +58,7 @@ void OpenMeteoSource::searchPlaces(const QString& words, std::function<void(Plac
     query.addQueryItem(QStringLiteral("count"), QString::number(maxSearchResults));
     query.addQueryItem(QStringLiteral("language"), QStringLiteral("en"));
     query.addQueryItem(QStringLiteral("format"), QStringLiteral("json"));
+    addApiKey(query, m_apiKey);
     url.setQuery(query.query(QUrl::FullyEncoded), QUrl::StrictMode);
     m_client->get(
         m_geocoderGate, url, [this, url, words, done = std::move(done)](UpstreamReply reply) {
@@ -84,6 +92,7 @@ void OpenMeteoSource::lookupPlace(const PlaceId& id, std::function<void(PlaceLoo
     query.addQueryItem(QStringLiteral("id"), QString::number(id.sourceId()));
     query.addQueryItem(QStringLiteral("language"), QStringLiteral("en"));
     query.addQueryItem(QStringLiteral("format"), QStringLiteral("json"));
+    addApiKey(query, m_apiKey);
     url.setQuery(query);
     m_client->get(m_geocoderGate, url, [this, url, done = std::move(done)](UpstreamReply reply) {
         if (isUnknownIdReply(reply))
@@ -115,6 +124,7 @@ void OpenMeteoSource::fetchForecast(const Place& place, Units units,
                        metric ? QStringLiteral("celsius") : QStringLiteral("fahrenheit"));
     query.addQueryItem(QStringLiteral("wind_speed_unit"),
                        metric ? QStringLiteral("kmh") : QStringLiteral("mph"));
+    addApiKey(query, m_apiKey);
     url.setQuery(query);
     m_client->get(m_forecastGate, url, [this, url, done = std::move(done)](UpstreamReply reply) {
         if (reply.outcome != UpstreamReply::Outcome::Ok) {
