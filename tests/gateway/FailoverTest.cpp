@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <utility>
 
