@@ -127,6 +127,65 @@ TEST_F(GatewayProcess, WithALogFileTheLinesGoThereTimeStampedAndNoneToStandardEr
     EXPECT_EQ(gateway.readAllStandardError().toStdString(), "");
 }
 
+TEST_F(GatewayProcess, SecondSourceAnswersWhenTheFirstHangsAndTheKeyIsNeverLogged)
+{
+    FakeUpstream first;
+    first.setReply("/v1/search", {200, testData(QStringLiteral("geocoding_search.json"))});
+    first.setReply("/v1/forecast", {200, "{}", {}, true});
+    FakeUpstream second;
+    QByteArray warmer = testData(QStringLiteral("forecast_metric.json"));
+    second.setReply("/v1/forecast",
+                    {200, warmer.replace("\"temperature_2m\":-2.6", "\"temperature_2m\":7.2")});
+    QTemporaryDir cache;
+    QTemporaryDir secrets;
+    QFile keyFile(secrets.filePath(QStringLiteral("open-meteo.key")));
+    ASSERT_TRUE(keyFile.open(QIODevice::WriteOnly));
+    keyFile.write("  s3cr3t-Key_1 \n");
+    keyFile.close();
+    const QString firstName =
+        QStringLiteral("open-meteo at 127.0.0.1:%1").arg(first.baseUrl().port());
+    const QString secondName =
+        QStringLiteral("open-meteo at 127.0.0.1:%1").arg(second.baseUrl().port());
+    WidgetClient widget(start(liveSource(first, cache)
+                              << QStringLiteral("--fallback-source") << QStringLiteral("open-meteo")
+                              << QStringLiteral("--fallback-forecast-url")
+                              << second.baseUrl().toString() + QStringLiteral("/v1/forecast")
+                              << QStringLiteral("--open-meteo-apikey-file") << keyFile.fileName()
+                              << QStringLiteral("--upstream-timeout") << QStringLiteral("1500")));
+    const brisora::PlaceCut place =
+        brisora::cutPlaceReply(widget.fetch(brisora::searchPath("Minneapolis"), 1000));
+    ASSERT_TRUE(place.found);
+
+    // The first never answers: the second's weather comes within the widget's attempt.
+    QElapsedTimer attempt;
+    attempt.start();
+    const brisora::FeedCut feed =
+        brisora::cutFeed(widget.fetch(brisora::feedPath(*place.woeid, 1), 2000), 1);
+    const qint64 elapsed = attempt.elapsed();
+    EXPECT_EQ(feed.temperature, "7 \u00b0C");
+    EXPECT_LT(elapsed, 2800);
+    RecordProperty("first_hanging_feed_ms", static_cast<int>(elapsed));
+
+    // Every request to either service carries the key; the log never shows it.
+    ASSERT_EQ(first.heads().size(), 2);
+    ASSERT_EQ(second.heads().size(), 1);
+    for (const QByteArray& head : first.heads() + second.heads())
+        EXPECT_TRUE(head.left(head.indexOf(' ', 4)).endsWith("&apikey=s3cr3t-Key_1"))
+            << head.toStdString();
+    const QString switched =
+        QStringLiteral("brisora-gateway: forecasts from %1 now: %2 failed (no answer within "
+                       "1500 ms); asking %2 again in 60 s\n")
+            .arg(secondName, firstName);
+    QString log;
+    EXPECT_TRUE(runUntil([&] {
+        log += QString::fromUtf8(gateway.readAllStandardError());
+        return log.contains(switched);
+    })) << log.toStdString();
+    EXPECT_TRUE(log.contains(QStringLiteral(", with an API key, fallback %1, ").arg(secondName)))
+        << log.toStdString();
+    EXPECT_FALSE(log.contains(QStringLiteral("s3cr3t"))) << log.toStdString();
+}
+
 TEST_F(GatewayProcess, CommandLineHelpVersionAndMistakes)
 {
     QProcess help;
@@ -136,14 +195,21 @@ TEST_F(GatewayProcess, CommandLineHelpVersionAndMistakes)
     const QByteArray text = help.readAllStandardOutput();
     for (const char* option :
          {"--listen", "--source", "--demo", "--forecast-url", "--geocoding-url", "--nominatim-url",
-          "--contact", "--cache-dir", "--forecast-fresh", "--exit-when-idle", "--log-file"})
+          "--fallback-source", "--fallback-forecast-url", "--open-meteo-apikey-file", "--contact",
+          "--cache-dir", "--forecast-fresh", "--exit-when-idle", "--log-file"})
         EXPECT_TRUE(text.contains(option)) << option;
 
     // A contact goes into a header: nothing in it may end the User-Agent's comment or the line.
     for (const QStringList& arguments :
          {QStringList{QStringLiteral("--listen"), QStringLiteral("nowhere")},
           QStringList{QStringLiteral("--contact"), QStringLiteral("me\r\nX-Evil: 1")},
-          QStringList{QStringLiteral("--contact"), QStringLiteral("a) b")}}) {
+          QStringList{QStringLiteral("--contact"), QStringLiteral("a) b")},
+          // A fallback that would ask the same service again is none.
+          QStringList{QStringLiteral("--fallback-source"), QStringLiteral("open-meteo")},
+          QStringList{QStringLiteral("--demo"), QStringLiteral("--fallback-source"),
+                      QStringLiteral("met-norway")},
+          QStringList{QStringLiteral("--open-meteo-apikey-file"),
+                      QStringLiteral("/nonexistent")}}) {
         QProcess wrong;
         wrong.start(QStringLiteral(BRISORA_GATEWAY_EXE), arguments);
         ASSERT_TRUE(wrong.waitForFinished(5000));

@@ -1,6 +1,7 @@
 #include "Gateway.h"
 
 #include "DemoSource.h"
+#include "FailoverSource.h"
 #include "OpenFileLimit.h"
 #include "OpenMeteoSource.h"
 #include "ZoneFolder.h"
@@ -14,6 +15,16 @@ namespace {
 // Descriptors besides the clients': standard streams, the listening socket, upstream
 // requests, cache files and the event loop's own.
 constexpr long otherDescriptors = 64;
+
+/// An Open-Meteo source as the log names it: with its forecast host when two of them serve.
+QString openMeteoName(const QUrl& forecastUrl, bool twoOfThem)
+{
+    if (!twoOfThem)
+        return QStringLiteral("open-meteo");
+    const QString port =
+        forecastUrl.port() < 0 ? QString() : QStringLiteral(":%1").arg(forecastUrl.port());
+    return QStringLiteral("open-meteo at ") + forecastUrl.host() + port;
+}
 
 } // namespace
 
@@ -31,9 +42,38 @@ Gateway::Gateway(const GatewayOptions& options, const GatewayLog& log)
         auto landmarks = std::make_unique<NominatimGeocoder>(
             std::make_unique<UpstreamClient>(limits, agent, systemClock(), log),
             options.nominatimUrl, systemClock());
-        m_source = std::make_unique<OpenMeteoSource>(
-            std::make_unique<UpstreamClient>(limits, agent, systemClock(), log),
-            options.forecastUrl, options.geocodingUrl, systemClock(), std::move(landmarks));
+        const bool twoOpenMeteos = options.fallback == GatewayOptions::Fallback::OpenMeteo;
+        FailoverSource::Member first{
+            std::make_unique<OpenMeteoSource>(
+                std::make_unique<UpstreamClient>(limits, agent, systemClock(), log),
+                options.forecastUrl, options.geocodingUrl, systemClock(), std::move(landmarks),
+                options.openMeteoApiKey),
+            openMeteoName(options.forecastUrl, twoOpenMeteos)};
+        FailoverSource::Member second;
+        switch (options.fallback) {
+        case GatewayOptions::Fallback::None:
+            break;
+        case GatewayOptions::Fallback::OpenMeteo:
+            // Its geocoder is the first's: it is asked only when the first could not be, and
+            // OpenStreetMap's has been asked by then.
+            second = {std::make_unique<OpenMeteoSource>(
+                          std::make_unique<UpstreamClient>(limits, agent, systemClock(), log),
+                          options.fallbackForecastUrl, options.geocodingUrl, systemClock(), nullptr,
+                          options.openMeteoApiKey),
+                      openMeteoName(options.fallbackForecastUrl, twoOpenMeteos)};
+            break;
+        case GatewayOptions::Fallback::MetNorway:
+            // MetNorwaySource goes here, named "met-norway"; until then there is no fallback.
+            m_fallbackName = QStringLiteral("none (met-norway is not built in)");
+            break;
+        }
+        if (second.source) {
+            m_fallbackName = second.name;
+            m_source = std::make_unique<FailoverSource>(
+                std::move(first), std::move(second), systemClock(), log, FailoverSource::Timing{});
+        } else {
+            m_source = std::move(first.source);
+        }
     }
     // Demo data is made up on the spot: nothing of it is worth a file.
     const QString cacheDir = demo ? QString() : options.cacheDir;

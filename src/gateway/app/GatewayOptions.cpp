@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <algorithm>
 
 namespace brisora::gateway {
@@ -50,6 +51,20 @@ bool isUsableContact(const QString& contact)
     });
 }
 
+/// The key in the file at `path`, trimmed; empty when it cannot be read or is no key.
+QString readApiKey(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString key = QString::fromLatin1(file.read(4096).trimmed());
+    const bool usable =
+        !key.isEmpty() && key.size() <= 200 && std::all_of(key.cbegin(), key.cend(), [](QChar c) {
+            return c.unicode() > 0x20 && c.unicode() < 0x7F;
+        });
+    return usable ? key : QString();
+}
+
 GatewayCommandLine mistake(const QString& what)
 {
     return GatewayCommandLine{std::nullopt, what + QStringLiteral("\nTry --help.\n"), 2};
@@ -86,6 +101,19 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
         QStringLiteral("OpenStreetMap geocoder base URL (\"/search\" and \"/lookup\" are added), "
                        "asked for landmarks and postcodes the other geocoder does not know."),
         QStringLiteral("URL"), NominatimGeocoder::defaultUrl().toString());
+    const QCommandLineOption fallbackOption(
+        QStringLiteral("fallback-source"),
+        QStringLiteral("Source asked when the first fails or is slow: met-norway, open-meteo or "
+                       "none (default: the other live source; none for the demo)."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption fallbackForecastOption(
+        QStringLiteral("fallback-forecast-url"),
+        QStringLiteral("Forecast endpoint of an open-meteo fallback."), QStringLiteral("URL"),
+        OpenMeteoSource::defaultForecastUrl().toString());
+    const QCommandLineOption apiKeyOption(
+        QStringLiteral("open-meteo-apikey-file"),
+        QStringLiteral("File holding an Open-Meteo API key, sent with every Open-Meteo request."),
+        QStringLiteral("PATH"));
     const QCommandLineOption contactOption(
         QStringLiteral("contact"),
         QStringLiteral("Operator's e-mail or web address, added to the User-Agent."),
@@ -112,8 +140,9 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
                        "standard error; past 1 MiB it becomes PATH.1 and a new one is begun."),
         QStringLiteral("PATH"));
     parser.addOptions({listenOption, sourceOption, demoOption, forecastOption, geocodingOption,
-                       nominatimOption, contactOption, cacheOption, timeoutOption, freshOption,
-                       idleOption, logOption});
+                       nominatimOption, fallbackOption, fallbackForecastOption, apiKeyOption,
+                       contactOption, cacheOption, timeoutOption, freshOption, idleOption,
+                       logOption});
 
     if (!parser.parse(arguments))
         return mistake(parser.errorText());
@@ -144,6 +173,35 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
     options.forecastUrl = *forecastUrl;
     options.geocodingUrl = *geocodingUrl;
     options.nominatimUrl = *nominatimUrl;
+    const bool demo = options.source == GatewayOptions::Source::Demo;
+    const QString fallback = parser.value(fallbackOption);
+    if (fallback == QLatin1String("none") || (demo && fallback.isEmpty()))
+        options.fallback = GatewayOptions::Fallback::None;
+    else if (fallback == QLatin1String("open-meteo"))
+        options.fallback = GatewayOptions::Fallback::OpenMeteo;
+    else if (fallback == QLatin1String("met-norway") || fallback.isEmpty())
+        options.fallback = GatewayOptions::Fallback::MetNorway;
+    else
+        return mistake(QStringLiteral("--fallback-source wants met-norway, open-meteo or none."));
+    if (demo && options.fallback != GatewayOptions::Fallback::None)
+        return mistake(QStringLiteral("The demo source has no fallback source."));
+    const std::optional<QUrl> fallbackForecastUrl =
+        upstreamUrl(parser.value(fallbackForecastOption));
+    if (!fallbackForecastUrl)
+        return mistake(QStringLiteral("Upstream URLs must be http or https URLs without a query."));
+    options.fallbackForecastUrl = *fallbackForecastUrl;
+    if (options.fallback == GatewayOptions::Fallback::OpenMeteo &&
+        options.source == GatewayOptions::Source::OpenMeteo &&
+        options.fallbackForecastUrl.matches(options.forecastUrl, QUrl::StripTrailingSlash))
+        return mistake(QStringLiteral("An open-meteo fallback of the open-meteo source would ask "
+                                      "the same service: give it --fallback-forecast-url, or "
+                                      "the source your own --forecast-url."));
+    if (parser.isSet(apiKeyOption)) {
+        options.openMeteoApiKey = readApiKey(parser.value(apiKeyOption));
+        if (options.openMeteoApiKey.isEmpty())
+            return mistake(QStringLiteral("--open-meteo-apikey-file wants a readable file holding "
+                                          "one key (1 to 200 printable ASCII characters)."));
+    }
     options.contact = parser.value(contactOption).trimmed();
     if (!isUsableContact(options.contact))
         return mistake(QStringLiteral("--contact wants at most 100 printable ASCII characters "

@@ -88,9 +88,12 @@ int main(int argc, char* argv[])
     const QString source =
         options.source == GatewayOptions::Source::Demo
             ? QStringLiteral("demo (made-up data, nothing kept on disk)")
-            : QStringLiteral("open-meteo (forecast %1, geocoding %2, cache %3, TLS %4)")
+            : QStringLiteral(
+                  "open-meteo (forecast %1, geocoding %2%3, fallback %4, cache %5, TLS %6)")
                   .arg(options.forecastUrl.toString(), options.geocodingUrl.toString(),
-                       options.cacheDir, tlsBackend());
+                       options.openMeteoApiKey.isEmpty() ? QString()
+                                                         : QStringLiteral(", with an API key"),
+                       gateway.fallbackName(), options.cacheDir, tlsBackend());
     log.write(QStringLiteral("listening on %1:%2, source %3, at most %4 connections")
                   .arg(host, QString::number(gateway.port()), source,
                        QString::number(gateway.connectionLimit())));

@@ -4,6 +4,7 @@
 #include "Place.h"
 #include "PlaceId.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -29,8 +30,17 @@ struct PlaceLookup
 /// What a forecast fetch came to: a forecast, or why there is none.
 struct ForecastFetch
 {
+    /// Why there is no forecast; a source that cannot tell leaves Unavailable.
+    enum class Failure
+    {
+        Unavailable, // refused, reset, timed out, a 5xx, or a reply that could not be read
+        RateLimited, // a rate limit, or a back-off from one still in force
+        Rejected,    // the source answered, but with an error for this request (a 4xx)
+    };
     std::optional<Forecast> forecast;
     QString error;
+    Failure failure = Failure::Unavailable;
+    QDateTime closedUntil{}; // RateLimited: when the source takes requests again, if it knows
 };
 
 /// Where places and weather come from. Callbacks may run before the call returns (a source

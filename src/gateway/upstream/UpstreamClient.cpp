@@ -42,6 +42,21 @@ QString serviceOf(const QUrl& url)
     return url.adjusted(QUrl::RemoveQuery | QUrl::RemoveUserInfo | QUrl::RemoveFragment).toString();
 }
 
+/// Qt's own error text, with any quote of the URL cut to the service: a query can carry an
+/// API key, which never goes to the log.
+QString networkErrorText(const QNetworkReply& reply, const QUrl& url)
+{
+    QString text = reply.errorString();
+    if (url.hasQuery()) {
+        for (const QString& form :
+             {url.toString(QUrl::FullyEncoded), url.toString(), url.toDisplayString()})
+            text.replace(form, serviceOf(url));
+        for (const QString& form : {url.query(QUrl::FullyEncoded), url.query()})
+            text.replace(form, QStringLiteral("..."));
+    }
+    return text;
+}
+
 } // namespace
 
 UpstreamClient::UpstreamClient(Limits limits, QByteArray userAgent, GatewayClock clock,
@@ -157,7 +172,7 @@ void UpstreamClient::send(UpstreamGate& gate, const QUrl& url,
                     result.error = statusText(result.httpStatus, result.body);
                 } else {
                     result.outcome = UpstreamReply::Outcome::NetworkError;
-                    result.error = reply->errorString();
+                    result.error = networkErrorText(*reply, url);
                 }
                 if (result.outcome != UpstreamReply::Outcome::Ok &&
                     result.outcome != UpstreamReply::Outcome::RateLimited)
