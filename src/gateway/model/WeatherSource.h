@@ -29,8 +29,24 @@ struct PlaceLookup
 /// What a forecast fetch came to: a forecast, or why there is none.
 struct ForecastFetch
 {
+    /// What kind of failure it was, so that a caller can tell a source that is down or
+    /// holding the gateway off from one that cannot help with this place.
+    enum class Failure
+    {
+        None,        // `forecast` holds one
+        Unreachable, // no HTTP answer: connection refused or reset, name not found
+        TimedOut,
+        RateLimited, // a 429 now, or the source still held off after an earlier one
+        Refused,     // the source refused the gateway's identification (403)
+        ServerError, // a 5xx
+        Rejected,    // another error status: the source will not answer this request
+        Unreadable,  // a success status with a body that cannot be used (malformed,
+                     // incomplete, too large)
+    };
+
     std::optional<Forecast> forecast;
     QString error;
+    Failure failure = Failure::None;
 };
 
 /// Where places and weather come from. Callbacks may run before the call returns (a source
