@@ -1,5 +1,6 @@
 #include "OpenMeteoSource.h"
 
+#include "ForecastFailure.h"
 #include "ForecastJsonReader.h"
 #include "GeocoderReply.h"
 #include "GeocodingJsonReader.h"
@@ -110,13 +111,15 @@ void OpenMeteoSource::fetchForecast(const Place& place, Units units,
     url.setQuery(query);
     m_client->get(m_forecastGate, url, [this, url, done = std::move(done)](UpstreamReply reply) {
         if (reply.outcome != UpstreamReply::Outcome::Ok) {
-            done(ForecastFetch{std::nullopt, reply.error});
+            done(ForecastFetch{std::nullopt, reply.error, forecastFailureOf(reply)});
             return;
         }
         ForecastReadResult result = readForecastJson(reply.body, m_clock());
         if (!result.forecast)
             m_client->reportUnreadable(url, result.error);
-        done(ForecastFetch{std::move(result.forecast), result.error});
+        const ForecastFetch::Failure failure =
+            result.forecast ? ForecastFetch::Failure::None : ForecastFetch::Failure::Unreadable;
+        done(ForecastFetch{std::move(result.forecast), result.error, failure});
     });
 }
 
