@@ -1,6 +1,7 @@
 #include "Gateway.h"
 
 #include "DemoSource.h"
+#include "MetNorwaySource.h"
 #include "OpenFileLimit.h"
 #include "OpenMeteoSource.h"
 #include "ZoneFolder.h"
@@ -31,9 +32,23 @@ Gateway::Gateway(const GatewayOptions& options, const GatewayLog& log)
         auto landmarks = std::make_unique<NominatimGeocoder>(
             std::make_unique<UpstreamClient>(limits, agent, systemClock(), log),
             options.nominatimUrl, systemClock());
-        m_source = std::make_unique<OpenMeteoSource>(
+        auto openMeteo = std::make_unique<OpenMeteoSource>(
             std::make_unique<UpstreamClient>(limits, agent, systemClock(), log),
             options.forecastUrl, options.geocodingUrl, systemClock(), std::move(landmarks));
+        if (options.source == GatewayOptions::Source::MetNorway) {
+            // MET has no geocoder: Open-Meteo's finds the places, MET gives their weather.
+            m_placeSource = std::move(openMeteo);
+            m_forecastCopies = std::make_unique<ForecastCopyStore>(
+                options.cacheDir.isEmpty() ? QString()
+                                           : options.cacheDir + QStringLiteral("/met-norway"));
+            m_source = std::make_unique<MetNorwaySource>(
+                std::make_unique<UpstreamClient>(MetNorwaySource::clientLimits(limits), agent,
+                                                 systemClock(), log),
+                options.metNorwayUrl, *m_placeSource, *m_forecastCopies, *m_zones, systemClock(),
+                log);
+        } else {
+            m_source = std::move(openMeteo);
+        }
     }
     // Demo data is made up on the spot: nothing of it is worth a file.
     const QString cacheDir = demo ? QString() : options.cacheDir;

@@ -1,5 +1,6 @@
 #include "GatewayOptions.h"
 
+#include "MetNorwaySource.h"
 #include "NominatimGeocoder.h"
 #include "OpenMeteoSource.h"
 
@@ -63,15 +64,16 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Answers the Brisora widget's weather feed and place search from a live, keyless "
-        "weather source (weather data by Open-Meteo.com), or from made-up demo data offline."));
+        "weather source (weather data by Open-Meteo.com or by MET Norway), or from made-up demo "
+        "data offline."));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption listenOption(
         QStringLiteral("listen"), QStringLiteral("Address and port to serve on."),
         QStringLiteral("ADDR:PORT"), QStringLiteral("127.0.0.1:8417"));
-    const QCommandLineOption sourceOption(QStringLiteral("source"),
-                                          QStringLiteral("Weather source: open-meteo or demo."),
-                                          QStringLiteral("NAME"), QStringLiteral("open-meteo"));
+    const QCommandLineOption sourceOption(
+        QStringLiteral("source"), QStringLiteral("Weather source: open-meteo, met-norway or demo."),
+        QStringLiteral("NAME"), QStringLiteral("open-meteo"));
     const QCommandLineOption demoOption(QStringLiteral("demo"),
                                         QStringLiteral("Same as --source demo (no network)."));
     const QCommandLineOption forecastOption(
@@ -86,6 +88,10 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
         QStringLiteral("OpenStreetMap geocoder base URL (\"/search\" and \"/lookup\" are added), "
                        "asked for landmarks and postcodes the other geocoder does not know."),
         QStringLiteral("URL"), NominatimGeocoder::defaultUrl().toString());
+    const QCommandLineOption metNorwayOption(
+        QStringLiteral("met-norway-url"),
+        QStringLiteral("MET Norway's Locationforecast base URL (\"/compact\" is added)."),
+        QStringLiteral("URL"), MetNorwaySource::defaultUrl().toString());
     const QCommandLineOption contactOption(
         QStringLiteral("contact"),
         QStringLiteral("Operator's e-mail or web address, added to the User-Agent."),
@@ -107,8 +113,8 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
                        "(for socket activation)."),
         QStringLiteral("SECONDS"));
     parser.addOptions({listenOption, sourceOption, demoOption, forecastOption, geocodingOption,
-                       nominatimOption, contactOption, cacheOption, timeoutOption, freshOption,
-                       idleOption});
+                       nominatimOption, metNorwayOption, contactOption, cacheOption, timeoutOption,
+                       freshOption, idleOption});
 
     if (!parser.parse(arguments))
         return mistake(parser.errorText());
@@ -129,16 +135,20 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
     const QString source = parser.value(sourceOption);
     if (parser.isSet(demoOption) || source == QLatin1String("demo"))
         options.source = GatewayOptions::Source::Demo;
+    else if (source == QLatin1String("met-norway"))
+        options.source = GatewayOptions::Source::MetNorway;
     else if (source != QLatin1String("open-meteo"))
-        return mistake(QStringLiteral("--source wants open-meteo or demo."));
+        return mistake(QStringLiteral("--source wants open-meteo, met-norway or demo."));
     const std::optional<QUrl> forecastUrl = upstreamUrl(parser.value(forecastOption));
     const std::optional<QUrl> geocodingUrl = upstreamUrl(parser.value(geocodingOption));
     const std::optional<QUrl> nominatimUrl = upstreamUrl(parser.value(nominatimOption));
-    if (!forecastUrl || !geocodingUrl || !nominatimUrl)
+    const std::optional<QUrl> metNorwayUrl = upstreamUrl(parser.value(metNorwayOption));
+    if (!forecastUrl || !geocodingUrl || !nominatimUrl || !metNorwayUrl)
         return mistake(QStringLiteral("Upstream URLs must be http or https URLs without a query."));
     options.forecastUrl = *forecastUrl;
     options.geocodingUrl = *geocodingUrl;
     options.nominatimUrl = *nominatimUrl;
+    options.metNorwayUrl = *metNorwayUrl;
     options.contact = parser.value(contactOption).trimmed();
     if (!isUsableContact(options.contact))
         return mistake(QStringLiteral("--contact wants at most 100 printable ASCII characters "

@@ -15,6 +15,7 @@ struct GatewayOptions
     enum class Source
     {
         OpenMeteo,
+        MetNorway, // the forecast from MET Norway, places from Open-Meteo's geocoder
         Demo,
     };
 
@@ -24,6 +25,7 @@ struct GatewayOptions
     QUrl forecastUrl;
     QUrl geocodingUrl;
     QUrl nominatimUrl;
+    QUrl metNorwayUrl;
     QString contact; // the operator's address for the User-Agent; may be empty
     QString cacheDir;
     std::chrono::milliseconds upstreamTimeout = std::chrono::seconds(10);

@@ -21,6 +21,20 @@ QString tlsBackend()
     return backend.isEmpty() ? QStringLiteral("none, HTTPS fails") : backend;
 }
 
+/// What the start line says of the data served.
+const char* dataCredit(GatewayOptions::Source source)
+{
+    switch (source) {
+    case GatewayOptions::Source::Demo:
+        return " (demo data)";
+    case GatewayOptions::Source::MetNorway:
+        return " (weather data by MET Norway)";
+    case GatewayOptions::Source::OpenMeteo:
+        break;
+    }
+    return " (weather data by Open-Meteo.com)";
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -62,16 +76,23 @@ int main(int argc, char* argv[])
                              : address.toString();
     // Scripts and tests read the port from this line (it matters with port 0).
     QTextStream(stdout) << "brisora-gateway: listening on " << host << ':' << gateway.port()
-                        << (options.source == GatewayOptions::Source::Demo
-                                ? " (demo data)"
-                                : " (weather data by Open-Meteo.com)")
-                        << Qt::endl;
-    const QString source =
-        options.source == GatewayOptions::Source::Demo
-            ? QStringLiteral("demo (made-up data, nothing kept on disk)")
-            : QStringLiteral("open-meteo (forecast %1, geocoding %2, cache %3, TLS %4)")
-                  .arg(options.forecastUrl.toString(), options.geocodingUrl.toString(),
-                       options.cacheDir, tlsBackend());
+                        << dataCredit(options.source) << Qt::endl;
+    QString source;
+    switch (options.source) {
+    case GatewayOptions::Source::Demo:
+        source = QStringLiteral("demo (made-up data, nothing kept on disk)");
+        break;
+    case GatewayOptions::Source::OpenMeteo:
+        source = QStringLiteral("open-meteo (forecast %1, geocoding %2, cache %3, TLS %4)")
+                     .arg(options.forecastUrl.toString(), options.geocodingUrl.toString(),
+                          options.cacheDir, tlsBackend());
+        break;
+    case GatewayOptions::Source::MetNorway:
+        source = QStringLiteral("met-norway (forecast %1, geocoding %2, cache %3, TLS %4)")
+                     .arg(options.metNorwayUrl.toString(), options.geocodingUrl.toString(),
+                          options.cacheDir, tlsBackend());
+        break;
+    }
     log.write(QStringLiteral("listening on %1:%2, source %3, at most %4 connections")
                   .arg(host, QString::number(gateway.port()), source,
                        QString::number(gateway.connectionLimit())));
