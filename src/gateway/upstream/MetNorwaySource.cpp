@@ -115,6 +115,13 @@ void MetNorwaySource::fetchForecast(const Place& place, Units units,
         build(CopyOutcome{kept, {}, ForecastFetch::Failure::None});
         return;
     }
+    if (m_refusedUntil.isValid() && m_clock() < m_refusedUntil) {
+        build(CopyOutcome{std::nullopt,
+                          QStringLiteral("identification refused, holding off until %1")
+                              .arg(m_refusedUntil.toString(Qt::ISODate)),
+                          ForecastFetch::Failure::Refused});
+        return;
+    }
     if (m_asking.join(key, std::move(build)))
         ask(key, url, kept);
 }
@@ -151,6 +158,7 @@ MetNorwaySource::CopyOutcome MetNorwaySource::take(const QString& key, const QUr
     if (reply.outcome != UpstreamReply::Outcome::Ok) {
         if (reply.outcome == UpstreamReply::Outcome::HttpError && reply.httpStatus == 403) {
             const QDateTime until = now.addSecs(refusedHoldSeconds);
+            m_refusedUntil = until;
             m_gate.closeUntil(until);
             m_log.write(QStringLiteral("upstream %1 refused the gateway's identification (status "
                                        "403; its User-Agent names it, with --contact): no "

@@ -74,6 +74,7 @@ private:
     RequestCoalescer<CopyOutcome> m_asking; // a key here has a request under way
     QSet<QString> m_zonelessLogged;
     bool m_deprecationLogged = false;
+    QDateTime m_refusedUntil; // after a 403: the gate is closed, and this says why
     // Last, so it goes first: no reply of its outlives the gate or this source.
     std::unique_ptr<UpstreamClient> m_client;
 };
