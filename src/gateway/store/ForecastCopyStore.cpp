@@ -20,9 +20,9 @@ constexpr qsizetype maxRemembered = 100;
 bool isUsableKey(const QString& key)
 {
     return !key.isEmpty() && key.size() <= 64 && std::all_of(key.cbegin(), key.cend(), [](QChar c) {
-               return c.isDigit() || c == QLatin1Char('-') || c == QLatin1Char('.') ||
-                      c == QLatin1Char(',');
-           });
+        return c.isDigit() || c == QLatin1Char('-') || c == QLatin1Char('.') ||
+               c == QLatin1Char(',');
+    });
 }
 
 QString timeText(const QDateTime& time)
@@ -86,8 +86,7 @@ std::optional<ForecastCopy> ForecastCopyStore::load(const QString& key)
     if (const auto found = m_copies.constFind(key); found != m_copies.cend())
         return *found;
     QFile file(path(key));
-    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly) ||
-        file.size() > maxFileBytes)
+    if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > maxFileBytes)
         return std::nullopt;
     std::optional<ForecastCopy> copy = fromJson(QJsonDocument::fromJson(file.readAll()).object());
     if (copy) {
