@@ -110,7 +110,8 @@ void UpstreamClient::send(UpstreamGate& gate, const QUrl& url, const Headers& he
     request.setRawHeader("Accept", "application/json");
     for (const auto& [name, value] : headers)
         request.setRawHeader(name, value);
-    // No Accept-Encoding of ours: Qt then asks for gzip and deflate and decodes the body.
+    // No Accept-Encoding of ours: Qt then asks for gzip and deflate (and more, where it was
+    // built with them) and decodes the body.
     if (m_limits.httpsRedirects > 0) {
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                              QNetworkRequest::UserVerifiedRedirectPolicy);
