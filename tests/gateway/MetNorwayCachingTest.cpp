@@ -5,6 +5,9 @@
 #include "MetNorwaySource.h"
 #include "ServiceTestSupport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -118,6 +121,33 @@ TEST_F(MetNorwayCaching, KeptUntilExpiresThenRevalidated)
     at(14, 29);
     EXPECT_TRUE(fetch().forecast);
     EXPECT_EQ(asked(), 2);
+
+    // A newer document starts at the evening's hour: the afternoon it no longer holds still
+    // counts for today's high (18 degrees at 13:00 UTC, against 15.2 from 19:00 on).
+    QJsonObject evening =
+        QJsonDocument::fromJson(testData(QStringLiteral("metno/compact_moscow_2026-06-26.json")))
+            .object();
+    QJsonObject properties = evening.value(QLatin1String("properties")).toObject();
+    QJsonArray series = properties.value(QLatin1String("timeseries")).toArray();
+    while (series.first().toObject().value(QLatin1String("time")).toString() <
+           QLatin1String("2026-06-26T19"))
+        series.removeFirst();
+    properties.insert(QStringLiteral("timeseries"), series);
+    evening.insert(QStringLiteral("properties"), properties);
+    upstream.setReply(compactPath, {200, QJsonDocument(evening).toJson(),
+                                    "Expires: Fri, 26 Jun 2026 19:40:00 GMT\r\n"});
+    at(19, 10);
+    restart();
+    const ForecastFetch late = fetch();
+    ASSERT_TRUE(late.forecast) << late.error.toStdString();
+    EXPECT_EQ(asked(), 3);
+    EXPECT_DOUBLE_EQ(late.forecast->days.first().high, 18.0);
+    restart(); // the kept hours are on disk beside the document
+    at(19, 20);
+    const ForecastFetch later = fetch();
+    ASSERT_TRUE(later.forecast);
+    EXPECT_DOUBLE_EQ(later.forecast->days.first().high, 18.0);
+    EXPECT_EQ(asked(), 3);
     EXPECT_TRUE(logged.isEmpty()) << logged.join('\n').toStdString();
 }
 
