@@ -26,6 +26,11 @@ QByteArray testData(const QString& name)
     return readFile(QStringLiteral(BRISORA_GATEWAY_TEST_DIR "/data/") + name);
 }
 
+QByteArray goldenFile(const QString& name)
+{
+    return readFile(QStringLiteral(BRISORA_GATEWAY_TEST_DIR "/golden/") + name);
+}
+
 void expectMatchesGolden(const QByteArray& actual, const QString& name)
 {
     const QString path = QStringLiteral(BRISORA_GATEWAY_TEST_DIR "/golden/") + name;

@@ -11,6 +11,9 @@ namespace brisora::gateway::test {
 /// The bytes of tests/gateway/data/`name`; fails the test when it cannot be read.
 QByteArray testData(const QString& name);
 
+/// The bytes of tests/gateway/golden/`name`; fails the test when it cannot be read.
+QByteArray goldenFile(const QString& name);
+
 /// Compares `actual` with tests/gateway/golden/`name` byte for byte. With the environment
 /// variable BRISORA_UPDATE_GOLDEN=1 it writes the file instead (review the diff!).
 void expectMatchesGolden(const QByteArray& actual, const QString& name);

@@ -96,7 +96,7 @@ void MetNorwaySource::fetchForecast(const Place& place, Units units,
     const QString query = coordinatesQuery(place);
     QUrl url = UpstreamClient::endpointUrl(m_url, QStringLiteral("compact"));
     url.setQuery(query);
-    // The coordinates alone: names and signs as they stand, '&' and '=' made plain.
+    // The copy's key is the coordinates alone, as asked: "55.7558,37.6172,144".
     QString key = query;
     key.remove(QStringLiteral("lat="))
         .remove(QStringLiteral("lon="))
