@@ -47,14 +47,13 @@ public:
         ForecastReadResult read =
             readForecastJson(testData(QStringLiteral("forecast_metric.json")), m_clock());
         read.forecast->current.temperature = temperature;
-        return ForecastFetch{std::move(read.forecast), {}};
+        return ForecastFetch{std::move(read.forecast), {}, {}, {}};
     }
     void fail(ForecastFetch::Failure kind, QDateTime closedUntil = {})
     {
         hangs = false;
-        failure = ForecastFetch{std::nullopt, QStringLiteral("it broke")};
-        failure->failure = kind;
-        failure->closedUntil = std::move(closedUntil);
+        failure =
+            ForecastFetch{std::nullopt, QStringLiteral("it broke"), kind, std::move(closedUntil)};
     }
     void heal()
     {
@@ -153,9 +152,10 @@ TEST_F(Failover, SecondAnswersWithinTheWidgetsAttemptWhateverTheFirstsFault)
         ServerError,
         RateLimited,
         Hangs,
+        Rejected, // a 4xx for this one request: the second answers it, nothing switches
     };
     for (const Fault fault :
-         {Fault::Refused, Fault::ServerError, Fault::RateLimited, Fault::Hangs}) {
+         {Fault::Refused, Fault::ServerError, Fault::RateLimited, Fault::Hangs, Fault::Rejected}) {
         for (const bool olderAtHand : {false, true}) {
             SCOPED_TRACE(testing::Message() << "fault " << int(fault) << ", older " << olderAtHand);
             build();
@@ -166,8 +166,13 @@ TEST_F(Failover, SecondAnswersWithinTheWidgetsAttemptWhateverTheFirstsFault)
             }
             switch (fault) {
             case Fault::Refused:
+                first->fail(ForecastFetch::Failure::Unreachable);
+                break;
             case Fault::ServerError:
-                first->fail(ForecastFetch::Failure::Unavailable);
+                first->fail(ForecastFetch::Failure::ServerError);
+                break;
+            case Fault::Rejected:
+                first->fail(ForecastFetch::Failure::Rejected);
                 break;
             case Fault::RateLimited:
                 first->fail(ForecastFetch::Failure::RateLimited, now.addSecs(60));
@@ -181,8 +186,11 @@ TEST_F(Failover, SecondAnswersWithinTheWidgetsAttemptWhateverTheFirstsFault)
             EXPECT_EQ(temperatureOf(ask(*service, feedRequest(placeId))), "7");
             // The second is asked 1 s after a first that hangs; the reply must still travel.
             EXPECT_LT(attempt.elapsed(), fault == Fault::Hangs ? 1800 : 300);
-            if (fault == Fault::Hangs) {
-                EXPECT_GE(attempt.elapsed(), 950);
+            EXPECT_EQ(source->isFirstDown(), fault != Fault::Hangs && fault != Fault::Rejected);
+            if (fault == Fault::Hangs || fault == Fault::Rejected) {
+                if (fault == Fault::Hangs) {
+                    EXPECT_GE(attempt.elapsed(), 950);
+                }
                 EXPECT_TRUE(logged.isEmpty()) << logged.join('\n').toStdString();
             } else {
                 ASSERT_EQ(logged.size(), 1);
@@ -197,7 +205,7 @@ TEST_F(Failover, SecondAnswersWithinTheWidgetsAttemptWhateverTheFirstsFault)
 TEST_F(Failover, FirstTriedAgainAfterGrowingPausesNeverBeforeItsBackOffEnds)
 {
     build(FailoverSource::Timing{.secondAfter = 50ms});
-    first->fail(ForecastFetch::Failure::Unavailable);
+    first->fail(ForecastFetch::Failure::TimedOut);
     EXPECT_EQ(forecastNow(), 7);
     EXPECT_TRUE(source->isFirstDown());
     // Tried again after 1, 2, 4, 8, 15 and 15 minutes while it keeps failing, never between.
@@ -253,8 +261,8 @@ TEST_F(Failover, FirstTriedAgainAfterGrowingPausesNeverBeforeItsBackOffEnds)
 
 TEST_F(Failover, BothDownAnswerAsOneSourceDidAndALateForecastServesTheNextAttempt)
 {
-    first->fail(ForecastFetch::Failure::Unavailable);
-    second->fail(ForecastFetch::Failure::Unavailable);
+    first->fail(ForecastFetch::Failure::Unreadable);
+    second->fail(ForecastFetch::Failure::ServerError);
     EXPECT_EQ(ask(*service, feedRequest(placeId)).status, 503);
     first->heal();
     second->heal();

@@ -41,14 +41,18 @@ protected:
         return static_cast<quint16>(match.captured(1).toUInt());
     }
 
-    /// The options that point the live source at `upstream`, with its files in `cache`.
+    /// The options that point both live sources at `upstream`, Open-Meteo's forecast and
+    /// geocoder at /v1 and MET Norway's at `metNorwayPath`, with their files in `cache`.
     static QStringList liveSource(const FakeUpstream& upstream, const QTemporaryDir& cache)
     {
         const QString base = upstream.baseUrl().toString();
-        return {QStringLiteral("--forecast-url"),  base + QStringLiteral("/v1/forecast"),
-                QStringLiteral("--geocoding-url"), base + QStringLiteral("/v1"),
-                QStringLiteral("--cache-dir"),     cache.path()};
+        return {QStringLiteral("--forecast-url"),   base + QStringLiteral("/v1/forecast"),
+                QStringLiteral("--geocoding-url"),  base + QStringLiteral("/v1"),
+                QStringLiteral("--met-norway-url"), base + QStringLiteral("/locationforecast/2.0"),
+                QStringLiteral("--cache-dir"),      cache.path()};
     }
+
+    static constexpr char metNorwayPath[] = "/locationforecast/2.0/compact";
 
     void stop()
     {

@@ -70,6 +70,9 @@ TEST_F(GatewayProcess, UpstreamFailuresAreLoggedOnStandardError)
     upstream.setReply("/v1/search", {200, testData(QStringLiteral("geocoding_search.json"))});
     upstream.setReply("/v1/forecast",
                       {503, R"({"reason":"The service is overloaded","error":true})"});
+    upstream.setReply(
+        metNorwayPath,
+        {200, movedToThisHour(testData(QStringLiteral("metno/compact_moscow_2026-06-26.json")))});
     QTemporaryDir cache;
     const quint16 port = start(liveSource(upstream, cache));
     WidgetClient widget(port);
@@ -86,9 +89,16 @@ TEST_F(GatewayProcess, UpstreamFailuresAreLoggedOnStandardError)
         log += QString::fromUtf8(gateway.readAllStandardError());
         return log.contains(failure);
     })) << log.toStdString();
-    // The start and the failure; the ordinary search left no line.
+    // The start, the failure and the switch to the fallback; the ordinary search left no line.
+    EXPECT_TRUE(runUntil([&] {
+        log += QString::fromUtf8(gateway.readAllStandardError());
+        return log.count(QLatin1Char('\n')) >= 3;
+    }));
     const QStringList lines = log.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2) << log.toStdString();
+    ASSERT_EQ(lines.size(), 3) << log.toStdString();
+    EXPECT_TRUE(lines[2].startsWith(
+        QStringLiteral("brisora-gateway: forecasts from met-norway now: open-meteo failed")))
+        << lines[2].toStdString();
     EXPECT_TRUE(lines[0].startsWith(
         QStringLiteral("brisora-gateway: listening on 127.0.0.1:%1, source open-meteo (")
             .arg(port)))
@@ -106,7 +116,9 @@ TEST_F(GatewayProcess, WithALogFileTheLinesGoThereTimeStampedAndNoneToStandardEr
     QTemporaryDir cache;
     // In a folder not made yet, as on the widget's first start of the gateway.
     const QString path = cache.filePath(QStringLiteral("logs/gateway.log"));
-    WidgetClient widget(start(liveSource(upstream, cache) << QStringLiteral("--log-file") << path));
+    WidgetClient widget(start(liveSource(upstream, cache)
+                              << QStringLiteral("--fallback-source") << QStringLiteral("none")
+                              << QStringLiteral("--log-file") << path));
     const brisora::PlaceCut place =
         brisora::cutPlaceReply(widget.fetch(brisora::searchPath("Minneapolis"), 1000));
     ASSERT_TRUE(place.found);

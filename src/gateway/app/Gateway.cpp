@@ -2,6 +2,7 @@
 
 #include "DemoSource.h"
 #include "FailoverSource.h"
+#include "MetNorwaySource.h"
 #include "OpenFileLimit.h"
 #include "OpenMeteoSource.h"
 #include "ZoneFolder.h"
@@ -42,13 +43,34 @@ Gateway::Gateway(const GatewayOptions& options, const GatewayLog& log)
         auto landmarks = std::make_unique<NominatimGeocoder>(
             std::make_unique<UpstreamClient>(limits, agent, systemClock(), log),
             options.nominatimUrl, systemClock());
-        const bool twoOpenMeteos = options.fallback == GatewayOptions::Fallback::OpenMeteo;
-        FailoverSource::Member first{
-            std::make_unique<OpenMeteoSource>(
-                std::make_unique<UpstreamClient>(limits, agent, systemClock(), log),
-                options.forecastUrl, options.geocodingUrl, systemClock(), std::move(landmarks),
-                options.openMeteoApiKey),
-            openMeteoName(options.forecastUrl, twoOpenMeteos)};
+        const bool twoOpenMeteos = options.source == GatewayOptions::Source::OpenMeteo &&
+                                   options.fallback == GatewayOptions::Fallback::OpenMeteo;
+        const bool metFirst = options.source == GatewayOptions::Source::MetNorway;
+        auto openMeteo = [&](const QUrl& forecastUrl, std::unique_ptr<NominatimGeocoder> osm) {
+            return std::make_unique<OpenMeteoSource>(
+                std::make_unique<UpstreamClient>(limits, agent, systemClock(), log), forecastUrl,
+                options.geocodingUrl, systemClock(), std::move(osm), options.openMeteoApiKey);
+        };
+        // MET has no geocoder: places are Open-Meteo's (and OpenStreetMap's) whichever source
+        // the forecasts come from. A first MET asks an Open-Meteo kept here for them; a second
+        // has none, its first being the Open-Meteo that failed.
+        auto metNorway = [&](WeatherSource* places) {
+            m_forecastCopies = std::make_unique<ForecastCopyStore>(
+                options.cacheDir.isEmpty() ? QString()
+                                           : options.cacheDir + QStringLiteral("/met-norway"));
+            return std::make_unique<MetNorwaySource>(
+                std::make_unique<UpstreamClient>(MetNorwaySource::clientLimits(limits), agent,
+                                                 systemClock(), log),
+                options.metNorwayUrl, places, *m_forecastCopies, *m_zones, systemClock(), log);
+        };
+        FailoverSource::Member first;
+        if (metFirst) {
+            m_placeSource = openMeteo(options.fallbackForecastUrl, std::move(landmarks));
+            first = {metNorway(m_placeSource.get()), QStringLiteral("met-norway")};
+        } else {
+            first = {openMeteo(options.forecastUrl, std::move(landmarks)),
+                     openMeteoName(options.forecastUrl, twoOpenMeteos)};
+        }
         FailoverSource::Member second;
         switch (options.fallback) {
         case GatewayOptions::Fallback::None:
@@ -56,15 +78,11 @@ Gateway::Gateway(const GatewayOptions& options, const GatewayLog& log)
         case GatewayOptions::Fallback::OpenMeteo:
             // Its geocoder is the first's: it is asked only when the first could not be, and
             // OpenStreetMap's has been asked by then.
-            second = {std::make_unique<OpenMeteoSource>(
-                          std::make_unique<UpstreamClient>(limits, agent, systemClock(), log),
-                          options.fallbackForecastUrl, options.geocodingUrl, systemClock(), nullptr,
-                          options.openMeteoApiKey),
+            second = {openMeteo(options.fallbackForecastUrl, nullptr),
                       openMeteoName(options.fallbackForecastUrl, twoOpenMeteos)};
             break;
         case GatewayOptions::Fallback::MetNorway:
-            // MetNorwaySource goes here, named "met-norway"; until then there is no fallback.
-            m_fallbackName = QStringLiteral("none (met-norway is not built in)");
+            second = {metNorway(nullptr), QStringLiteral("met-norway")};
             break;
         }
         if (second.source) {

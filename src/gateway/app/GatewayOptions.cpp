@@ -1,5 +1,6 @@
 #include "GatewayOptions.h"
 
+#include "MetNorwaySource.h"
 #include "NominatimGeocoder.h"
 #include "OpenMeteoSource.h"
 
@@ -78,15 +79,16 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Answers the Brisora widget's weather feed and place search from a live, keyless "
-        "weather source (weather data by Open-Meteo.com), or from made-up demo data offline."));
+        "weather source (weather data by Open-Meteo.com or by MET Norway), or from made-up demo "
+        "data offline."));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption listenOption(
         QStringLiteral("listen"), QStringLiteral("Address and port to serve on."),
         QStringLiteral("ADDR:PORT"), QStringLiteral("127.0.0.1:8417"));
-    const QCommandLineOption sourceOption(QStringLiteral("source"),
-                                          QStringLiteral("Weather source: open-meteo or demo."),
-                                          QStringLiteral("NAME"), QStringLiteral("open-meteo"));
+    const QCommandLineOption sourceOption(
+        QStringLiteral("source"), QStringLiteral("Weather source: open-meteo, met-norway or demo."),
+        QStringLiteral("NAME"), QStringLiteral("open-meteo"));
     const QCommandLineOption demoOption(QStringLiteral("demo"),
                                         QStringLiteral("Same as --source demo (no network)."));
     const QCommandLineOption forecastOption(
@@ -114,6 +116,10 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
         QStringLiteral("open-meteo-apikey-file"),
         QStringLiteral("File holding an Open-Meteo API key, sent with every Open-Meteo request."),
         QStringLiteral("PATH"));
+    const QCommandLineOption metNorwayOption(
+        QStringLiteral("met-norway-url"),
+        QStringLiteral("MET Norway's Locationforecast base URL (\"/compact\" is added)."),
+        QStringLiteral("URL"), MetNorwaySource::defaultUrl().toString());
     const QCommandLineOption contactOption(
         QStringLiteral("contact"),
         QStringLiteral("Operator's e-mail or web address, added to the User-Agent."),
@@ -140,9 +146,9 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
                        "standard error; past 1 MiB it becomes PATH.1 and a new one is begun."),
         QStringLiteral("PATH"));
     parser.addOptions({listenOption, sourceOption, demoOption, forecastOption, geocodingOption,
-                       nominatimOption, fallbackOption, fallbackForecastOption, apiKeyOption,
-                       contactOption, cacheOption, timeoutOption, freshOption, idleOption,
-                       logOption});
+                       nominatimOption, metNorwayOption, fallbackOption, fallbackForecastOption,
+                       apiKeyOption, contactOption, cacheOption, timeoutOption, freshOption,
+                       idleOption, logOption});
 
     if (!parser.parse(arguments))
         return mistake(parser.errorText());
@@ -163,21 +169,26 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
     const QString source = parser.value(sourceOption);
     if (parser.isSet(demoOption) || source == QLatin1String("demo"))
         options.source = GatewayOptions::Source::Demo;
+    else if (source == QLatin1String("met-norway"))
+        options.source = GatewayOptions::Source::MetNorway;
     else if (source != QLatin1String("open-meteo"))
-        return mistake(QStringLiteral("--source wants open-meteo or demo."));
+        return mistake(QStringLiteral("--source wants open-meteo, met-norway or demo."));
     const std::optional<QUrl> forecastUrl = upstreamUrl(parser.value(forecastOption));
     const std::optional<QUrl> geocodingUrl = upstreamUrl(parser.value(geocodingOption));
     const std::optional<QUrl> nominatimUrl = upstreamUrl(parser.value(nominatimOption));
-    if (!forecastUrl || !geocodingUrl || !nominatimUrl)
+    const std::optional<QUrl> metNorwayUrl = upstreamUrl(parser.value(metNorwayOption));
+    if (!forecastUrl || !geocodingUrl || !nominatimUrl || !metNorwayUrl)
         return mistake(QStringLiteral("Upstream URLs must be http or https URLs without a query."));
     options.forecastUrl = *forecastUrl;
     options.geocodingUrl = *geocodingUrl;
     options.nominatimUrl = *nominatimUrl;
+    options.metNorwayUrl = *metNorwayUrl;
     const bool demo = options.source == GatewayOptions::Source::Demo;
     const QString fallback = parser.value(fallbackOption);
+    const bool metFirst = options.source == GatewayOptions::Source::MetNorway;
     if (fallback == QLatin1String("none") || (demo && fallback.isEmpty()))
         options.fallback = GatewayOptions::Fallback::None;
-    else if (fallback == QLatin1String("open-meteo"))
+    else if (fallback == QLatin1String("open-meteo") || (metFirst && fallback.isEmpty()))
         options.fallback = GatewayOptions::Fallback::OpenMeteo;
     else if (fallback == QLatin1String("met-norway") || fallback.isEmpty())
         options.fallback = GatewayOptions::Fallback::MetNorway;
@@ -185,6 +196,9 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
         return mistake(QStringLiteral("--fallback-source wants met-norway, open-meteo or none."));
     if (demo && options.fallback != GatewayOptions::Fallback::None)
         return mistake(QStringLiteral("The demo source has no fallback source."));
+    if (metFirst && options.fallback == GatewayOptions::Fallback::MetNorway)
+        return mistake(QStringLiteral("A met-norway fallback of the met-norway source would ask "
+                                      "the same service: give it open-meteo or none."));
     const std::optional<QUrl> fallbackForecastUrl =
         upstreamUrl(parser.value(fallbackForecastOption));
     if (!fallbackForecastUrl)

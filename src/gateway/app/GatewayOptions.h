@@ -15,6 +15,7 @@ struct GatewayOptions
     enum class Source
     {
         OpenMeteo,
+        MetNorway, // the forecast from MET Norway, places from Open-Meteo's geocoder
         Demo,
     };
 
@@ -32,6 +33,7 @@ struct GatewayOptions
     QUrl forecastUrl;
     QUrl geocodingUrl;
     QUrl nominatimUrl;
+    QUrl metNorwayUrl;
     Fallback fallback = Fallback::MetNorway;
     QUrl fallbackForecastUrl; // the forecast endpoint of an open-meteo fallback
     QString openMeteoApiKey;  // read from a file; sent to Open-Meteo only, never logged
@@ -57,7 +59,8 @@ struct GatewayCommandLine
 /// not given. Addresses are "ADDR:PORT" or "[IPv6]:PORT"; upstream URLs must be http or https;
 /// a contact is at most 100 printable ASCII characters without parentheses. The fallback is
 /// the other live source unless told otherwise, none for the demo; an open-meteo fallback
-/// of an open-meteo source needs a forecast endpoint of its own. The API key file is read
+/// of an open-meteo source needs a forecast endpoint of its own, and met-norway is never the
+/// fallback of itself. The API key file is read
 /// here: its text, trimmed, must be 1 to 200 printable ASCII characters without blanks.
 GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
                                            const QString& defaultCacheDir);

@@ -13,6 +13,25 @@ PlaceLookup foundOr(PlaceLookup second, PlaceLookup firstFailure)
                                                          : std::move(firstFailure);
 }
 
+/// Whether a failure says the source is down or holding the gateway off, so that forecasts go
+/// elsewhere until it is tried again; a rejection of one request says it is there.
+bool saysDown(ForecastFetch::Failure failure)
+{
+    switch (failure) {
+    case ForecastFetch::Failure::Rejected:
+        return false;
+    case ForecastFetch::Failure::None: // no forecast, and no reason: nothing to count on
+    case ForecastFetch::Failure::Unreachable:
+    case ForecastFetch::Failure::TimedOut:
+    case ForecastFetch::Failure::RateLimited:
+    case ForecastFetch::Failure::Refused:
+    case ForecastFetch::Failure::ServerError:
+    case ForecastFetch::Failure::Unreadable:
+        break;
+    }
+    return true;
+}
+
 QString seconds(std::chrono::milliseconds span)
 {
     return QStringLiteral("%1 s").arg(
@@ -149,7 +168,7 @@ void FailoverSource::firstAnswered(const ForecastFetch& fetch, bool probe)
         }
         return;
     }
-    if (fetch.failure == ForecastFetch::Failure::Rejected) {
+    if (!saysDown(fetch.failure)) {
         // An error for this one request: the source is there. A try while it is down still
         // counts as one.
         if (probe)

@@ -16,11 +16,13 @@ namespace brisora::gateway {
 /// once the first has failed or has not answered within `secondAfter`; the first good
 /// forecast answers, and the other call still runs to its end, its answer dropped.
 ///
-/// A failure of the first that says it is down (anything but Rejected) switches to the
-/// second: forecasts go there at once, and the first gets one request again after
-/// `firstPause`, then after pauses twice as long each time it fails again, at most
-/// `longestPause` apart, and never before a back-off it reported ends. Its first good answer
-/// makes it first again. Each switch, either way, is one line in the log, with its reason.
+/// A failure of the first that says it is down or holding the gateway off (unreachable, timed
+/// out, a 5xx, an unreadable reply, a rate limit or a refused identification; not a rejection
+/// of the one request) switches to the second: forecasts go there at once, and the first gets
+/// one request again after `firstPause`, then after pauses twice as long each time it fails
+/// again, at most `longestPause` apart, and never before the `closedUntil` it reported. Its first
+/// good answer makes it first again. Each switch, either way, is one line in the log, with its
+/// reason.
 ///
 /// Place searches and look-ups go to the first; when it fails, to the second, of whose answers
 /// only places found count: the first might have known the place, so a failure is never

@@ -134,7 +134,9 @@ void OpenMeteoSource::fetchForecast(const Place& place, Units units,
         ForecastReadResult result = readForecastJson(reply.body, m_clock());
         if (!result.forecast)
             m_client->reportUnreadable(url, result.error);
-        done(ForecastFetch{std::move(result.forecast), result.error});
+        const ForecastFetch::Failure failure =
+            result.forecast ? ForecastFetch::Failure::None : ForecastFetch::Failure::Unreadable;
+        done(ForecastFetch{std::move(result.forecast), result.error, failure, {}});
     });
 }
 

@@ -53,7 +53,7 @@ QList<ForecastDay> readDays(const QJsonObject& daily)
         const std::optional<double> low = numberIn(lows.at(i), -temperatureLimit, temperatureLimit);
         if (!date.isValid() || !high || !low)
             break;
-        days.append(ForecastDay{date, *low, *high, weatherCodeOf(codes.at(i))});
+        days.append(ForecastDay{date, *low, *high, weatherCodeOf(codes.at(i)), {}});
     }
     return days;
 }
