@@ -1,5 +1,7 @@
 #include "MetNorwayJsonReader.h"
 
+#include "JsonNumber.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,16 +11,6 @@
 
 namespace brisora::gateway {
 namespace {
-
-std::optional<double> numberIn(const QJsonValue& value, double low, double high)
-{
-    if (!value.isDouble())
-        return std::nullopt;
-    const double number = value.toDouble();
-    if (!std::isfinite(number) || number < low || number > high)
-        return std::nullopt;
-    return number;
-}
 
 QString symbolOf(const QJsonObject& data, QLatin1String period)
 {
@@ -83,12 +75,13 @@ MetNorwayReadResult readMetNorwayJson(QByteArrayView json)
                                         .toObject()
                                         .value(QLatin1String("details"))
                                         .toObject();
-        step.temperature = numberIn(details.value(QLatin1String("air_temperature")), -100, 70);
-        step.humidity = numberIn(details.value(QLatin1String("relative_humidity")), 0, 100);
+        step.temperature = jsonNumberIn(details.value(QLatin1String("air_temperature")), -100, 70);
+        step.humidity = jsonNumberIn(details.value(QLatin1String("relative_humidity")), 0, 100);
         step.pressureHpa =
-            numberIn(details.value(QLatin1String("air_pressure_at_sea_level")), 300, 1200);
-        step.windSpeed = numberIn(details.value(QLatin1String("wind_speed")), 0, 200);
-        step.windDirection = numberIn(details.value(QLatin1String("wind_from_direction")), 0, 360);
+            jsonNumberIn(details.value(QLatin1String("air_pressure_at_sea_level")), 300, 1200);
+        step.windSpeed = jsonNumberIn(details.value(QLatin1String("wind_speed")), 0, 200);
+        step.windDirection =
+            jsonNumberIn(details.value(QLatin1String("wind_from_direction")), 0, 360);
         step.nextHourSymbol = symbolOf(data, QLatin1String("next_1_hours"));
         step.nextSixHoursSymbol = symbolOf(data, QLatin1String("next_6_hours"));
         steps.append(std::move(step));
