@@ -2,6 +2,7 @@
 
 #include "LocalTimeFormat.h"
 #include "OsmAttribution.h"
+#include "TrimmedDecimal.h"
 #include "WeatherCondition.h"
 #include "XmlEscape.h"
 #include "XmlPadding.h"
@@ -52,14 +53,7 @@ QString whole(double value)
 /// At most `decimals` decimals, trailing zeros dropped, never "-0".
 QString decimal(double value, int decimals)
 {
-    QString text = QString::number(value, 'f', decimals);
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+    return trimmedDecimal(QString::number(value, 'f', decimals));
 }
 
 template <typename Format> QString optionalText(const std::optional<double>& value, Format format)

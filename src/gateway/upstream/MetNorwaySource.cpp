@@ -5,6 +5,7 @@
 #include "LocalTimeFormat.h"
 #include "MetNorwayForecast.h"
 #include "MetNorwayJsonReader.h"
+#include "TrimmedDecimal.h"
 
 #include <QUrlQuery>
 #include <cmath>
@@ -26,13 +27,10 @@ constexpr qint64 pastHoursKeptSeconds = 2 * 86'400;
 /// `value` cut towards zero to four decimals, trailing zeros dropped, never "-0".
 QString coordinateText(double value)
 {
+    // Rounded to six decimals first, so that 59.9139 stored as 59.91389999... stays itself.
     QString text = QString::number(value, 'f', 6);
     text.chop(2);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+    return trimmedDecimal(text);
 }
 
 PlaceLookup noGeocoder()
