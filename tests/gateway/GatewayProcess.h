@@ -77,7 +77,18 @@ struct WidgetClient
     /// until more than `complete` bytes have come, with the connection left open.
     std::string fetch(const std::string& path, qsizetype complete)
     {
+        send(path);
+        return receive(complete);
+    }
+
+    void send(const std::string& path)
+    {
         socket.write(QByteArray::fromStdString(brisora::buildRequest(path, host)));
+    }
+
+    /// The reply to what was sent, gathered as `fetch` does.
+    std::string receive(qsizetype complete)
+    {
         QByteArray reply;
         runUntil([&] {
             reply += socket.readAll();
