@@ -177,7 +177,9 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
     const std::optional<QUrl> geocodingUrl = upstreamUrl(parser.value(geocodingOption));
     const std::optional<QUrl> nominatimUrl = upstreamUrl(parser.value(nominatimOption));
     const std::optional<QUrl> metNorwayUrl = upstreamUrl(parser.value(metNorwayOption));
-    if (!forecastUrl || !geocodingUrl || !nominatimUrl || !metNorwayUrl)
+    const std::optional<QUrl> fallbackForecastUrl =
+        upstreamUrl(parser.value(fallbackForecastOption));
+    if (!forecastUrl || !geocodingUrl || !nominatimUrl || !metNorwayUrl || !fallbackForecastUrl)
         return mistake(QStringLiteral("Upstream URLs must be http or https URLs without a query."));
     options.forecastUrl = *forecastUrl;
     options.geocodingUrl = *geocodingUrl;
@@ -199,10 +201,6 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
     if (metFirst && options.fallback == GatewayOptions::Fallback::MetNorway)
         return mistake(QStringLiteral("A met-norway fallback of the met-norway source would ask "
                                       "the same service: give it open-meteo or none."));
-    const std::optional<QUrl> fallbackForecastUrl =
-        upstreamUrl(parser.value(fallbackForecastOption));
-    if (!fallbackForecastUrl)
-        return mistake(QStringLiteral("Upstream URLs must be http or https URLs without a query."));
     options.fallbackForecastUrl = *fallbackForecastUrl;
     if (options.fallback == GatewayOptions::Fallback::OpenMeteo &&
         options.source == GatewayOptions::Source::OpenMeteo &&
