@@ -158,12 +158,15 @@ TEST_F(MetNorwayCaching, RateLimitsAndRefusalsHoldMetOff)
     west.longitude = 10;
     EXPECT_EQ(MetNorwaySource::coordinatesQuery(west), QStringLiteral("lat=-74.0059&lon=10"));
 
-    // A 429 without Retry-After: ten minutes.
+    // A 429 without Retry-After: ten minutes, and each failure says until when.
     upstream.setReply(compactPath, {429, "Too Many Requests"});
     at(13, 20);
+    const QDateTime tenMinutesOn = now.addSecs(600);
     EXPECT_EQ(fetch().failure, ForecastFetch::Failure::RateLimited);
     at(13, 29);
-    EXPECT_EQ(fetch().failure, ForecastFetch::Failure::RateLimited);
+    const ForecastFetch held = fetch();
+    EXPECT_EQ(held.failure, ForecastFetch::Failure::RateLimited);
+    EXPECT_EQ(held.closedUntil, tenMinutesOn);
     EXPECT_EQ(asked(), 1);
 
     // With Retry-After as a date: until then.
@@ -179,8 +182,11 @@ TEST_F(MetNorwayCaching, RateLimitsAndRefusalsHoldMetOff)
     upstream.setReply(compactPath, {403, "Forbidden"});
     at(13, 34);
     EXPECT_EQ(fetch().failure, ForecastFetch::Failure::Refused);
+    const QDateTime anHourOn = now.addSecs(3600);
     at(14, 33);
-    EXPECT_EQ(fetch().failure, ForecastFetch::Failure::Refused);
+    const ForecastFetch refused = fetch();
+    EXPECT_EQ(refused.failure, ForecastFetch::Failure::Refused);
+    EXPECT_EQ(refused.closedUntil, anHourOn);
     EXPECT_EQ(asked(), 3);
     EXPECT_EQ(logged.filter(QStringLiteral("refused the gateway's identification")).size(), 1);
 

@@ -46,8 +46,8 @@ private:
     int m_connectionLimit = 0;
     QString m_fallbackName = QStringLiteral("none");
     std::unique_ptr<ZoneDatabase> m_zones;
-    std::unique_ptr<WeatherSource> m_placeSource;        // places for a source without a geocoder
-    std::unique_ptr<ForecastCopyStore> m_forecastCopies; // that source's kept documents
+    std::unique_ptr<WeatherSource> m_placeSource;        // the places of a first MET Norway
+    std::unique_ptr<ForecastCopyStore> m_forecastCopies; // MET Norway's kept documents
     std::unique_ptr<WeatherSource> m_source;
     std::unique_ptr<PlaceStore> m_places;
     std::unique_ptr<LastGoodStore> m_lastGood;
