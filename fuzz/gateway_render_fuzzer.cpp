@@ -5,6 +5,9 @@
 #include "FeedDocument.h"
 #include "ForecastJsonReader.h"
 #include "GeocodingJsonReader.h"
+#include "LocalTimeFormat.h"
+#include "MetNorwayForecast.h"
+#include "MetNorwayJsonReader.h"
 #include "NominatimJsonReader.h"
 #include "PlaceSearchDocument.h"
 #include "ZoneFolder.h"
@@ -86,6 +89,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     "one forecast element per day");
             require(feed.indexOf("<title>" + QByteArray(feedTitlePrefix)) > 0,
                     "the first title carries the fixed prefix");
+        }
+    }
+
+    // MET Norway's series, read and built for the place at the fixed clock, in its zone.
+    const MetNorwayReadResult series = readMetNorwayJson(json);
+    require(series.steps.has_value() || !series.error.isEmpty(), "a failed read says why");
+    if (series.steps) {
+        const std::shared_ptr<const ZoneRules> zone = placeZone(zones, place.timeZone, 0);
+        for (Units units : {Units::Metric, Units::Imperial}) {
+            const ForecastReadResult built = buildMetNorwayForecast(*series.steps, {}, place, *zone,
+                                                                    fixedClock, fixedClock, units);
+            require(built.forecast.has_value() || !built.error.isEmpty(),
+                    "a failed build says why");
+            if (!built.forecast)
+                continue;
+            require(built.forecast->days.size() == 2, "today and tomorrow");
+            const QByteArray feed = renderFeedDocument(place, *built.forecast, units, zones);
+            require(feed.size() > 2000 && isUtf8(feed), "a usable feed");
         }
     }
     return 0;

@@ -30,7 +30,8 @@ trap 'kill "$gateway_pid" 2>/dev/null || true; rm -f "$log"' EXIT
 
 port=""
 for _ in $(seq 1 100); do
-    port="$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log")"
+    # The start line comes twice: on standard output and in the log on standard error.
+    port="$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log" | head -n1)"
     [[ -n "$port" ]] && break
     sleep 0.05
 done

@@ -41,14 +41,18 @@ protected:
         return static_cast<quint16>(match.captured(1).toUInt());
     }
 
-    /// The options that point the live source at `upstream`, with its files in `cache`.
+    /// The options that point both live sources at `upstream`, Open-Meteo's forecast and
+    /// geocoder at /v1 and MET Norway's at `metNorwayPath`, with their files in `cache`.
     static QStringList liveSource(const FakeUpstream& upstream, const QTemporaryDir& cache)
     {
         const QString base = upstream.baseUrl().toString();
-        return {QStringLiteral("--forecast-url"),  base + QStringLiteral("/v1/forecast"),
-                QStringLiteral("--geocoding-url"), base + QStringLiteral("/v1"),
-                QStringLiteral("--cache-dir"),     cache.path()};
+        return {QStringLiteral("--forecast-url"),   base + QStringLiteral("/v1/forecast"),
+                QStringLiteral("--geocoding-url"),  base + QStringLiteral("/v1"),
+                QStringLiteral("--met-norway-url"), base + QStringLiteral("/locationforecast/2.0"),
+                QStringLiteral("--cache-dir"),      cache.path()};
     }
+
+    static constexpr char metNorwayPath[] = "/locationforecast/2.0/compact";
 
     void stop()
     {
@@ -73,7 +77,18 @@ struct WidgetClient
     /// until more than `complete` bytes have come, with the connection left open.
     std::string fetch(const std::string& path, qsizetype complete)
     {
+        send(path);
+        return receive(complete);
+    }
+
+    void send(const std::string& path)
+    {
         socket.write(QByteArray::fromStdString(brisora::buildRequest(path, host)));
+    }
+
+    /// The reply to what was sent, gathered as `fetch` does.
+    std::string receive(qsizetype complete)
+    {
         QByteArray reply;
         runUntil([&] {
             reply += socket.readAll();

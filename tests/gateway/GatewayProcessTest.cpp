@@ -70,6 +70,9 @@ TEST_F(GatewayProcess, UpstreamFailuresAreLoggedOnStandardError)
     upstream.setReply("/v1/search", {200, testData(QStringLiteral("geocoding_search.json"))});
     upstream.setReply("/v1/forecast",
                       {503, R"({"reason":"The service is overloaded","error":true})"});
+    upstream.setReply(
+        metNorwayPath,
+        {200, movedToThisHour(testData(QStringLiteral("metno/compact_moscow_2026-06-26.json")))});
     QTemporaryDir cache;
     const quint16 port = start(liveSource(upstream, cache));
     WidgetClient widget(port);
@@ -86,9 +89,16 @@ TEST_F(GatewayProcess, UpstreamFailuresAreLoggedOnStandardError)
         log += QString::fromUtf8(gateway.readAllStandardError());
         return log.contains(failure);
     })) << log.toStdString();
-    // The start and the failure; the ordinary search left no line.
+    // The start, the failure and the switch to the fallback; the ordinary search left no line.
+    EXPECT_TRUE(runUntil([&] {
+        log += QString::fromUtf8(gateway.readAllStandardError());
+        return log.count(QLatin1Char('\n')) >= 3;
+    }));
     const QStringList lines = log.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2) << log.toStdString();
+    ASSERT_EQ(lines.size(), 3) << log.toStdString();
+    EXPECT_TRUE(lines[2].startsWith(
+        QStringLiteral("brisora-gateway: forecasts from met-norway now: open-meteo failed")))
+        << lines[2].toStdString();
     EXPECT_TRUE(lines[0].startsWith(
         QStringLiteral("brisora-gateway: listening on 127.0.0.1:%1, source open-meteo (")
             .arg(port)))
@@ -106,7 +116,9 @@ TEST_F(GatewayProcess, WithALogFileTheLinesGoThereTimeStampedAndNoneToStandardEr
     QTemporaryDir cache;
     // In a folder not made yet, as on the widget's first start of the gateway.
     const QString path = cache.filePath(QStringLiteral("logs/gateway.log"));
-    WidgetClient widget(start(liveSource(upstream, cache) << QStringLiteral("--log-file") << path));
+    WidgetClient widget(start(liveSource(upstream, cache)
+                              << QStringLiteral("--fallback-source") << QStringLiteral("none")
+                              << QStringLiteral("--log-file") << path));
     const brisora::PlaceCut place =
         brisora::cutPlaceReply(widget.fetch(brisora::searchPath("Minneapolis"), 1000));
     ASSERT_TRUE(place.found);
@@ -127,6 +139,122 @@ TEST_F(GatewayProcess, WithALogFileTheLinesGoThereTimeStampedAndNoneToStandardEr
     EXPECT_EQ(gateway.readAllStandardError().toStdString(), "");
 }
 
+TEST_F(GatewayProcess, MetNorwayAnswersWhileOpenMeteoIsDownAndOpenMeteoAgainOnceBack)
+{
+    enum class Fault
+    {
+        Refused,
+        Hangs,
+        RateLimited,
+        ServerError, // last: Open-Meteo then comes back
+    };
+    FakeUpstream met;
+    met.setReply(
+        metNorwayPath,
+        {200, movedToThisHour(testData(QStringLiteral("metno/compact_moscow_2026-06-26.json")))});
+    QTemporaryDir secrets;
+    QFile keyFile(secrets.filePath(QStringLiteral("open-meteo.key")));
+    ASSERT_TRUE(keyFile.open(QIODevice::WriteOnly));
+    keyFile.write("  s3cr3t-Key_1 \n");
+    keyFile.close();
+    for (const Fault fault :
+         {Fault::Refused, Fault::Hangs, Fault::RateLimited, Fault::ServerError}) {
+        SCOPED_TRACE(testing::Message() << "fault " << int(fault));
+        stop();
+        auto openMeteo = std::make_unique<FakeUpstream>();
+        openMeteo->setReply("/v1/search", {200, testData(QStringLiteral("geocoding_search.json"))});
+        openMeteo->setReply("/v1/forecast",
+                            {200, testData(QStringLiteral("forecast_metric.json"))});
+        QTemporaryDir cache;
+        const quint16 port =
+            start(liveSource(*openMeteo, cache)
+                  << QStringLiteral("--met-norway-url")
+                  << met.baseUrl().toString() + QStringLiteral("/locationforecast/2.0")
+                  << QStringLiteral("--open-meteo-apikey-file") << keyFile.fileName()
+                  << QStringLiteral("--forecast-fresh") << QStringLiteral("1")
+                  << QStringLiteral("--upstream-timeout") << QStringLiteral("1500"));
+        WidgetClient older(port);
+        const brisora::PlaceCut place =
+            brisora::cutPlaceReply(older.fetch(brisora::searchPath("Minneapolis"), 1000));
+        ASSERT_TRUE(place.found);
+        // Open-Meteo's metric feed, past fresh by the fault, is the older document at hand.
+        const std::string metricPath = brisora::feedPath(*place.woeid, 1);
+        ASSERT_EQ(brisora::cutFeed(older.fetch(metricPath, 2000), 1).temperature, "-3 \u00b0C");
+        runUntil([] { return false; }, 1100);
+        for (const QByteArray& head : openMeteo->heads())
+            EXPECT_TRUE(head.left(head.indexOf(' ', 4)).endsWith("&apikey=s3cr3t-Key_1"))
+                << head.toStdString();
+        switch (fault) {
+        case Fault::Refused:
+            openMeteo.reset();
+            break;
+        case Fault::Hangs:
+            openMeteo->setReply("/v1/forecast", {200, "{}", {}, true});
+            break;
+        case Fault::RateLimited:
+            openMeteo->setReply(
+                "/v1/forecast",
+                {429, R"({"reason":"Minutely API request limit exceeded. Please try again in )"
+                      R"(one minute.","error":true})"});
+            break;
+        case Fault::ServerError:
+            openMeteo->setReply("/v1/forecast",
+                                {503, R"({"reason":"The service is overloaded","error":true})"});
+            break;
+        }
+
+        // Both at once: the older document's units, and the other units, of which none is.
+        WidgetClient fresh(port);
+        QElapsedTimer attempt;
+        attempt.start();
+        older.send(metricPath);
+        fresh.send(brisora::feedPath(*place.woeid, 0));
+        const std::string metric = older.receive(2000);
+        const qint64 metricMs = attempt.elapsed();
+        const std::string imperial = fresh.receive(2000);
+        const qint64 bothMs = attempt.elapsed();
+        EXPECT_EQ(brisora::cutFeed(metric, 1).temperature, "18 \u00b0C");
+        EXPECT_EQ(brisora::cutFeed(imperial, 0).temperature, "64 \u00b0F");
+        EXPECT_LT(bothMs, 2800);
+        if (fault == Fault::Hangs) {
+            EXPECT_GE(metricMs, 950); // MET is asked once Open-Meteo has had its second
+            RecordProperty("first_hanging_feed_ms", static_cast<int>(metricMs));
+        }
+        // The feed credits the source it came from.
+        EXPECT_NE(metric.find("Weather data by MET Norway"), std::string::npos) << metric;
+        EXPECT_EQ(metric.find("Open-Meteo.com"), std::string::npos) << metric;
+        for (const QByteArray& head : met.heads())
+            EXPECT_FALSE(head.contains("apikey")) << head.toStdString();
+
+        QString log;
+        EXPECT_TRUE(runUntil([&] {
+            log += QString::fromUtf8(gateway.readAllStandardError());
+            return log.contains(QStringLiteral("forecasts from met-norway now: open-meteo failed"));
+        })) << log.toStdString();
+        EXPECT_FALSE(log.contains(QStringLiteral("s3cr3t"))) << log.toStdString();
+        if (fault != Fault::ServerError)
+            continue;
+        const qsizetype openMeteoHeads = openMeteo->heads().size();
+
+        // Back: after its first pause, a minute, the next request finds Open-Meteo again.
+        openMeteo->setReply("/v1/forecast",
+                            {200, testData(QStringLiteral("forecast_metric.json"))});
+        std::string feed;
+        while (feed != "-3 \u00b0C" && attempt.elapsed() < 70'000) {
+            runUntil([] { return false; }, 1000);
+            feed = brisora::cutFeed(older.fetch(metricPath, 2000), 1).temperature;
+        }
+        EXPECT_EQ(feed, "-3 \u00b0C");
+        EXPECT_GE(attempt.elapsed(), 59'000) << "Open-Meteo was asked again before its pause";
+        EXPECT_EQ(openMeteo->heads().size(), openMeteoHeads + 1); // one try, after the pause
+        // Logged before the feed was sent: all of it is in the pipe once the gateway is gone.
+        stop();
+        log += QString::fromUtf8(gateway.readAllStandardError());
+        EXPECT_TRUE(log.contains(QStringLiteral("forecasts from open-meteo again: it answered")))
+            << log.toStdString();
+    }
+}
+
 TEST_F(GatewayProcess, CommandLineHelpVersionAndMistakes)
 {
     QProcess help;
@@ -136,14 +264,24 @@ TEST_F(GatewayProcess, CommandLineHelpVersionAndMistakes)
     const QByteArray text = help.readAllStandardOutput();
     for (const char* option :
          {"--listen", "--source", "--demo", "--forecast-url", "--geocoding-url", "--nominatim-url",
-          "--contact", "--cache-dir", "--forecast-fresh", "--exit-when-idle", "--log-file"})
+          "--met-norway-url", "--fallback-source", "--fallback-forecast-url",
+          "--open-meteo-apikey-file", "--contact", "--cache-dir", "--forecast-fresh",
+          "--exit-when-idle", "--log-file"})
         EXPECT_TRUE(text.contains(option)) << option;
 
     // A contact goes into a header: nothing in it may end the User-Agent's comment or the line.
     for (const QStringList& arguments :
          {QStringList{QStringLiteral("--listen"), QStringLiteral("nowhere")},
           QStringList{QStringLiteral("--contact"), QStringLiteral("me\r\nX-Evil: 1")},
-          QStringList{QStringLiteral("--contact"), QStringLiteral("a) b")}}) {
+          QStringList{QStringLiteral("--contact"), QStringLiteral("a) b")},
+          // A fallback that would ask the same service again is none.
+          QStringList{QStringLiteral("--fallback-source"), QStringLiteral("open-meteo")},
+          QStringList{QStringLiteral("--source"), QStringLiteral("met-norway"),
+                      QStringLiteral("--fallback-source"), QStringLiteral("met-norway")},
+          QStringList{QStringLiteral("--demo"), QStringLiteral("--fallback-source"),
+                      QStringLiteral("met-norway")},
+          QStringList{QStringLiteral("--open-meteo-apikey-file"),
+                      QStringLiteral("/nonexistent")}}) {
         QProcess wrong;
         wrong.start(QStringLiteral(BRISORA_GATEWAY_EXE), arguments);
         ASSERT_TRUE(wrong.waitForFinished(5000));

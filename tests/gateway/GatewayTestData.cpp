@@ -2,7 +2,9 @@
 
 #include "ZoneFolder.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QRegularExpression>
 #include <chrono>
 #include <gtest/gtest.h>
 
@@ -24,6 +26,34 @@ QByteArray readFile(const QString& path)
 QByteArray testData(const QString& name)
 {
     return readFile(QStringLiteral(BRISORA_GATEWAY_TEST_DIR "/data/") + name);
+}
+
+QByteArray goldenFile(const QString& name)
+{
+    return readFile(QStringLiteral(BRISORA_GATEWAY_TEST_DIR "/golden/") + name);
+}
+
+QByteArray movedToThisHour(const QByteArray& json)
+{
+    const QRegularExpression utcTime(QStringLiteral("\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ"));
+    const QString text = QString::fromUtf8(json);
+    const qsizetype firstStep = text.indexOf(QStringLiteral("\"time\":\""));
+    const QRegularExpressionMatch first = utcTime.match(text, firstStep);
+    EXPECT_TRUE(firstStep >= 0 && first.hasMatch()) << "no \"time\" in the document";
+    const qint64 hour = QDateTime::currentSecsSinceEpoch() / 3600 * 3600;
+    const qint64 shift =
+        hour - QDateTime::fromString(first.captured(), Qt::ISODate).toSecsSinceEpoch();
+    QString moved;
+    qsizetype done = 0;
+    for (const QRegularExpressionMatch& match : utcTime.globalMatch(text)) {
+        moved += text.mid(done, match.capturedStart() - done) +
+                 QDateTime::fromString(match.captured(), Qt::ISODate)
+                     .addSecs(shift)
+                     .toUTC()
+                     .toString(Qt::ISODate);
+        done = match.capturedEnd();
+    }
+    return (moved + text.mid(done)).toUtf8();
 }
 
 void expectMatchesGolden(const QByteArray& actual, const QString& name)

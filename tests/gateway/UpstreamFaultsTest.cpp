@@ -297,8 +297,18 @@ TEST_F(UpstreamFaults, SearchFaultsAndEmptyResults)
           FakeUpstream::Reply{200, "{}", {}, true}}) {
         upstream.setReply(searchPath, fault);
         now = now.addSecs(60);
+        // OpenStreetMap's geocoder, asked instead, finds nothing: that is no answer for words
+        // the first geocoder might have known, so the failure stands.
         EXPECT_EQ(ask(*service, searchRequest(QStringLiteral("Ruritania"))).status, 503);
     }
+    // Its places found answer; its own failure leaves the failure.
+    nominatim.setReplyFor(osmSearchPath, "q=Eiffel%20Tower&",
+                          {200, testData(QStringLiteral("nominatim_eiffel.json"))});
+    EXPECT_TRUE(ask(*service, searchRequest(QStringLiteral("Eiffel Tower")))
+                    .body.contains("<woeid>72000005013364</woeid>"));
+    nominatim.setReply(osmSearchPath, {500, "x"});
+    EXPECT_EQ(ask(*service, searchRequest(QStringLiteral("Big Ben"))).status, 503);
+    EXPECT_EQ(nominatim.requestCount(osmSearchPath), 6); // "Atlantis" too
     EXPECT_EQ(ask(*service, searchRequest(QString())).body.contains("<results/>"), true);
 }
 

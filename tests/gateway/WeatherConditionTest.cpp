@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 using namespace brisora::gateway;
 
@@ -70,4 +72,73 @@ TEST(WeatherCondition, UnknownOrMissingCodesAreNotAvailable)
         }
     }
     EXPECT_EQ(conditionForWmoCode(std::nullopt, false), notAvailable);
+}
+
+TEST(WeatherCondition, EveryMetNorwaySymbolMapsAndNothingElseDoes)
+{
+    // MET Norway's 41 symbol bases, those that take a _day, _night or _polartwilight suffix
+    // first; 21 x 3 + 20 = its 83 codes.
+    const std::vector<std::string> withVariants = {"clearsky",
+                                                   "fair",
+                                                   "partlycloudy",
+                                                   "rainshowers",
+                                                   "rainshowersandthunder",
+                                                   "sleetshowers",
+                                                   "snowshowers",
+                                                   "sleetshowersandthunder",
+                                                   "snowshowersandthunder",
+                                                   "lightrainshowersandthunder",
+                                                   "heavyrainshowersandthunder",
+                                                   "lightssleetshowersandthunder",
+                                                   "heavysleetshowersandthunder",
+                                                   "lightssnowshowersandthunder",
+                                                   "heavysnowshowersandthunder",
+                                                   "lightrainshowers",
+                                                   "heavyrainshowers",
+                                                   "lightsleetshowers",
+                                                   "heavysleetshowers",
+                                                   "lightsnowshowers",
+                                                   "heavysnowshowers"};
+    const std::vector<std::string> withoutVariants = {"cloudy",
+                                                      "rain",
+                                                      "heavyrain",
+                                                      "heavyrainandthunder",
+                                                      "sleet",
+                                                      "snow",
+                                                      "snowandthunder",
+                                                      "fog",
+                                                      "rainandthunder",
+                                                      "sleetandthunder",
+                                                      "lightrainandthunder",
+                                                      "lightsleetandthunder",
+                                                      "heavysleetandthunder",
+                                                      "lightsnowandthunder",
+                                                      "heavysnowandthunder",
+                                                      "lightrain",
+                                                      "lightsleet",
+                                                      "heavysleet",
+                                                      "lightsnow",
+                                                      "heavysnow"};
+    std::vector<std::string> codes = withoutVariants;
+    for (const std::string& base : withVariants) {
+        for (const char* suffix : {"_day", "_night", "_polartwilight"})
+            codes.push_back(base + suffix);
+    }
+    ASSERT_EQ(codes.size(), 83u);
+    for (const std::string& code : codes) {
+        const WeatherCondition condition =
+            conditionForMetSymbol(QString::fromStdString(code), true);
+        EXPECT_GE(condition.code, 0) << code;
+        EXPECT_LE(condition.code, 47) << code;
+        EXPECT_TRUE(QChar(condition.text.front()).isUpper()) << code;
+    }
+    EXPECT_EQ(conditionForMetSymbol(u"clearsky_night", false),
+              (WeatherCondition{31, QLatin1StringView("Clear")}));
+    EXPECT_EQ(conditionForMetSymbol(u"partlycloudy_polartwilight", false).code, 29);
+    EXPECT_EQ(conditionForMetSymbol(u"heavysnowshowersandthunder_day", false).code, 45);
+    // A suffix where MET writes none, none where it writes one, and anything else.
+    const WeatherCondition notAvailable;
+    for (const char16_t* wrong : {u"rain_day", u"clearsky", u"clearsky_dusk", u"hail", u""})
+        EXPECT_EQ(conditionForMetSymbol(wrong, true), notAvailable)
+            << QStringView(wrong).toString().toStdString();
 }

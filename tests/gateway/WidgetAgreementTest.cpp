@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace brisora::gateway;
+using brisora::gateway::test::goldenFile;
 using brisora::gateway::test::systemZones;
 using brisora::gateway::test::testData;
 
@@ -63,6 +64,21 @@ TEST(WidgetAgreement, ImperialFeedCutsIntoTheExpectedCaptions)
     EXPECT_EQ(cut.windSpeed, "13 mph");
     EXPECT_EQ(cut.temperature, "27 \u00b0F");
     EXPECT_EQ(cut.day1, "Tue, Partly Cloudy. High:31  Low:14");
+}
+
+TEST(WidgetAgreement, MetNorwayFeedCutsIntoTheExpectedCaptions)
+{
+    // The golden feed from MET Norway's New York reply, with its long credit and no visibility.
+    const brisora::FeedCut cut =
+        brisora::cutFeed(served(goldenFile(QStringLiteral("metno_newyork_imperial.xml"))), 0);
+    ASSERT_TRUE(cut.complete()) << cut.cutsDone;
+    EXPECT_EQ(cut.title, "New York, US");
+    EXPECT_EQ(cut.windChill, "84 \u00b0F"); // the heat index, by MET's rule
+    EXPECT_EQ(cut.windSpeed, "9 mph");
+    EXPECT_EQ(cut.condition, "Partly Cloudy");
+    EXPECT_EQ(cut.imageIndex, 31);
+    EXPECT_EQ(cut.day1, "Mon, Partly Cloudy. High:97  Low:80");
+    EXPECT_EQ(cut.day2, "Tue, Sunny. High:90  Low:72 ");
 }
 
 TEST(WidgetAgreement, EveryConditionGivesItsIconAndNotAvailableTheLast)

@@ -27,6 +27,7 @@ gateway() {
   local log=$work/gateway-$1.log
   wine "$gateway_exe" --listen 127.0.0.1:0 --forecast-url "$base/forecast" \
     --geocoding-url "$base" --cache-dir "C:\\gateway-cache-$1" --upstream-timeout 5000 \
+    --nominatim-url "${base%/v1}" --met-norway-url "$base/locationforecast/2.0" \
     >"$log" 2>&1 &
   children+=($!)
   poll 30 'grep -q "listening on" "$log"' || fail "the gateway did not start: $(cat "$log")"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FeedService.h"
+#include "ForecastCopyStore.h"
 #include "GatewayLog.h"
 #include "GatewayOptions.h"
 #include "HttpServer.h"
@@ -33,6 +34,8 @@ public:
     QHostAddress address() const { return m_server->serverAddress(); }
     quint16 port() const { return m_server->serverPort(); }
     int connectionLimit() const { return m_connectionLimit; }
+    /// The source asked when the first fails or is slow, as the log names it; "none".
+    QString fallbackName() const { return m_fallbackName; }
 
     /// The User-Agent the live source sends: name, version and the project's address, then
     /// `contact` (the operator's) when there is one.
@@ -41,7 +44,10 @@ public:
 private:
     GatewayOptions m_options;
     int m_connectionLimit = 0;
+    QString m_fallbackName = QStringLiteral("none");
     std::unique_ptr<ZoneDatabase> m_zones;
+    std::unique_ptr<WeatherSource> m_placeSource;        // the places of a first MET Norway
+    std::unique_ptr<ForecastCopyStore> m_forecastCopies; // MET Norway's kept documents
     std::unique_ptr<WeatherSource> m_source;
     std::unique_ptr<PlaceStore> m_places;
     std::unique_ptr<LastGoodStore> m_lastGood;

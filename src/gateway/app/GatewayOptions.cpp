@@ -1,10 +1,12 @@
 #include "GatewayOptions.h"
 
+#include "MetNorwaySource.h"
 #include "NominatimGeocoder.h"
 #include "OpenMeteoSource.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <algorithm>
 
 namespace brisora::gateway {
@@ -50,6 +52,20 @@ bool isUsableContact(const QString& contact)
     });
 }
 
+/// The key in the file at `path`, trimmed; empty when it cannot be read or is no key.
+QString readApiKey(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString key = QString::fromLatin1(file.read(4096).trimmed());
+    const bool usable =
+        !key.isEmpty() && key.size() <= 200 && std::all_of(key.cbegin(), key.cend(), [](QChar c) {
+            return c.unicode() > 0x20 && c.unicode() < 0x7F;
+        });
+    return usable ? key : QString();
+}
+
 GatewayCommandLine mistake(const QString& what)
 {
     return GatewayCommandLine{std::nullopt, what + QStringLiteral("\nTry --help.\n"), 2};
@@ -63,15 +79,16 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Answers the Brisora widget's weather feed and place search from a live, keyless "
-        "weather source (weather data by Open-Meteo.com), or from made-up demo data offline."));
+        "weather source (weather data by Open-Meteo.com or by MET Norway), or from made-up demo "
+        "data offline."));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption listenOption(
         QStringLiteral("listen"), QStringLiteral("Address and port to serve on."),
         QStringLiteral("ADDR:PORT"), QStringLiteral("127.0.0.1:8417"));
-    const QCommandLineOption sourceOption(QStringLiteral("source"),
-                                          QStringLiteral("Weather source: open-meteo or demo."),
-                                          QStringLiteral("NAME"), QStringLiteral("open-meteo"));
+    const QCommandLineOption sourceOption(
+        QStringLiteral("source"), QStringLiteral("Weather source: open-meteo, met-norway or demo."),
+        QStringLiteral("NAME"), QStringLiteral("open-meteo"));
     const QCommandLineOption demoOption(QStringLiteral("demo"),
                                         QStringLiteral("Same as --source demo (no network)."));
     const QCommandLineOption forecastOption(
@@ -86,6 +103,23 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
         QStringLiteral("OpenStreetMap geocoder base URL (\"/search\" and \"/lookup\" are added), "
                        "asked for landmarks and postcodes the other geocoder does not know."),
         QStringLiteral("URL"), NominatimGeocoder::defaultUrl().toString());
+    const QCommandLineOption fallbackOption(
+        QStringLiteral("fallback-source"),
+        QStringLiteral("Source asked when the first fails or is slow: met-norway, open-meteo or "
+                       "none (default: the other live source; none for the demo)."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption fallbackForecastOption(
+        QStringLiteral("fallback-forecast-url"),
+        QStringLiteral("Forecast endpoint of an open-meteo fallback."), QStringLiteral("URL"),
+        OpenMeteoSource::defaultForecastUrl().toString());
+    const QCommandLineOption apiKeyOption(
+        QStringLiteral("open-meteo-apikey-file"),
+        QStringLiteral("File holding an Open-Meteo API key, sent with every Open-Meteo request."),
+        QStringLiteral("PATH"));
+    const QCommandLineOption metNorwayOption(
+        QStringLiteral("met-norway-url"),
+        QStringLiteral("MET Norway's Locationforecast base URL (\"/compact\" is added)."),
+        QStringLiteral("URL"), MetNorwaySource::defaultUrl().toString());
     const QCommandLineOption contactOption(
         QStringLiteral("contact"),
         QStringLiteral("Operator's e-mail or web address, added to the User-Agent."),
@@ -112,7 +146,8 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
                        "standard error; past 1 MiB it becomes PATH.1 and a new one is begun."),
         QStringLiteral("PATH"));
     parser.addOptions({listenOption, sourceOption, demoOption, forecastOption, geocodingOption,
-                       nominatimOption, contactOption, cacheOption, timeoutOption, freshOption,
+                       nominatimOption, metNorwayOption, fallbackOption, fallbackForecastOption,
+                       apiKeyOption, contactOption, cacheOption, timeoutOption, freshOption,
                        idleOption, logOption});
 
     if (!parser.parse(arguments))
@@ -134,16 +169,51 @@ GatewayCommandLine parseGatewayCommandLine(const QStringList& arguments,
     const QString source = parser.value(sourceOption);
     if (parser.isSet(demoOption) || source == QLatin1String("demo"))
         options.source = GatewayOptions::Source::Demo;
+    else if (source == QLatin1String("met-norway"))
+        options.source = GatewayOptions::Source::MetNorway;
     else if (source != QLatin1String("open-meteo"))
-        return mistake(QStringLiteral("--source wants open-meteo or demo."));
+        return mistake(QStringLiteral("--source wants open-meteo, met-norway or demo."));
     const std::optional<QUrl> forecastUrl = upstreamUrl(parser.value(forecastOption));
     const std::optional<QUrl> geocodingUrl = upstreamUrl(parser.value(geocodingOption));
     const std::optional<QUrl> nominatimUrl = upstreamUrl(parser.value(nominatimOption));
-    if (!forecastUrl || !geocodingUrl || !nominatimUrl)
+    const std::optional<QUrl> metNorwayUrl = upstreamUrl(parser.value(metNorwayOption));
+    const std::optional<QUrl> fallbackForecastUrl =
+        upstreamUrl(parser.value(fallbackForecastOption));
+    if (!forecastUrl || !geocodingUrl || !nominatimUrl || !metNorwayUrl || !fallbackForecastUrl)
         return mistake(QStringLiteral("Upstream URLs must be http or https URLs without a query."));
     options.forecastUrl = *forecastUrl;
     options.geocodingUrl = *geocodingUrl;
     options.nominatimUrl = *nominatimUrl;
+    options.metNorwayUrl = *metNorwayUrl;
+    const bool demo = options.source == GatewayOptions::Source::Demo;
+    const QString fallback = parser.value(fallbackOption);
+    const bool metFirst = options.source == GatewayOptions::Source::MetNorway;
+    if (fallback == QLatin1String("none") || (demo && fallback.isEmpty()))
+        options.fallback = GatewayOptions::Fallback::None;
+    else if (fallback == QLatin1String("open-meteo") || (metFirst && fallback.isEmpty()))
+        options.fallback = GatewayOptions::Fallback::OpenMeteo;
+    else if (fallback == QLatin1String("met-norway") || fallback.isEmpty())
+        options.fallback = GatewayOptions::Fallback::MetNorway;
+    else
+        return mistake(QStringLiteral("--fallback-source wants met-norway, open-meteo or none."));
+    if (demo && options.fallback != GatewayOptions::Fallback::None)
+        return mistake(QStringLiteral("The demo source has no fallback source."));
+    if (metFirst && options.fallback == GatewayOptions::Fallback::MetNorway)
+        return mistake(QStringLiteral("A met-norway fallback of the met-norway source would ask "
+                                      "the same service: give it open-meteo or none."));
+    options.fallbackForecastUrl = *fallbackForecastUrl;
+    if (options.fallback == GatewayOptions::Fallback::OpenMeteo &&
+        options.source == GatewayOptions::Source::OpenMeteo &&
+        options.fallbackForecastUrl.matches(options.forecastUrl, QUrl::StripTrailingSlash))
+        return mistake(QStringLiteral("An open-meteo fallback of the open-meteo source would ask "
+                                      "the same service: give it --fallback-forecast-url, or "
+                                      "the source your own --forecast-url."));
+    if (parser.isSet(apiKeyOption)) {
+        options.openMeteoApiKey = readApiKey(parser.value(apiKeyOption));
+        if (options.openMeteoApiKey.isEmpty())
+            return mistake(QStringLiteral("--open-meteo-apikey-file wants a readable file holding "
+                                          "one key (1 to 200 printable ASCII characters)."));
+    }
     options.contact = parser.value(contactOption).trimmed();
     if (!isUsableContact(options.contact))
         return mistake(QStringLiteral("--contact wants at most 100 printable ASCII characters "

@@ -40,6 +40,24 @@ GatewayLog openLog(const QString& logFile)
     return standardError;
 }
 
+/// What the start line says of the data served: the first source's, and the fallback's when
+/// it is the other one.
+QString dataCredit(const GatewayOptions& options)
+{
+    if (options.source == GatewayOptions::Source::Demo)
+        return QStringLiteral(" (demo data)");
+    const bool metFirst = options.source == GatewayOptions::Source::MetNorway;
+    const QString first =
+        metFirst ? QStringLiteral("MET Norway") : QStringLiteral("Open-Meteo.com");
+    const QString other =
+        metFirst ? QStringLiteral("Open-Meteo.com") : QStringLiteral("MET Norway");
+    const bool otherStandsIn = options.fallback == (metFirst ? GatewayOptions::Fallback::OpenMeteo
+                                                             : GatewayOptions::Fallback::MetNorway);
+    return QStringLiteral(" (weather data by %1%2)")
+        .arg(first,
+             otherStandsIn ? QStringLiteral(", or by %1 when it stands in").arg(other) : QString());
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -81,16 +99,18 @@ int main(int argc, char* argv[])
                              : address.toString();
     // Scripts and tests read the port from this line (it matters with port 0).
     QTextStream(stdout) << "brisora-gateway: listening on " << host << ':' << gateway.port()
-                        << (options.source == GatewayOptions::Source::Demo
-                                ? " (demo data)"
-                                : " (weather data by Open-Meteo.com)")
-                        << Qt::endl;
+                        << dataCredit(options) << Qt::endl;
+    const bool metFirst = options.source == GatewayOptions::Source::MetNorway;
     const QString source =
         options.source == GatewayOptions::Source::Demo
             ? QStringLiteral("demo (made-up data, nothing kept on disk)")
-            : QStringLiteral("open-meteo (forecast %1, geocoding %2, cache %3, TLS %4)")
-                  .arg(options.forecastUrl.toString(), options.geocodingUrl.toString(),
-                       options.cacheDir, tlsBackend());
+            : QStringLiteral("%1 (forecast %2, geocoding %3%4, fallback %5, cache %6, TLS %7)")
+                  .arg(metFirst ? QStringLiteral("met-norway") : QStringLiteral("open-meteo"),
+                       (metFirst ? options.metNorwayUrl : options.forecastUrl).toString(),
+                       options.geocodingUrl.toString(),
+                       options.openMeteoApiKey.isEmpty() ? QString()
+                                                         : QStringLiteral(", with an API key"),
+                       gateway.fallbackName(), options.cacheDir, tlsBackend());
     log.write(QStringLiteral("listening on %1:%2, source %3, at most %4 connections")
                   .arg(host, QString::number(gateway.port()), source,
                        QString::number(gateway.connectionLimit())));

@@ -33,7 +33,7 @@ void DemoSource::lookupPlace(const PlaceId& id, std::function<void(PlaceLookup)>
 void DemoSource::fetchForecast(const Place& place, Units units,
                                std::function<void(ForecastFetch)> done)
 {
-    done(ForecastFetch{demoForecast(place, units, m_clock(), m_zones), {}});
+    done(ForecastFetch{demoForecast(place, units, m_clock(), m_zones), {}, {}, {}});
 }
 
 } // namespace brisora::gateway

@@ -95,9 +95,11 @@ Forecast demoForecast(const Place& place, Units units, const QDateTime& now,
         const double mean =
             seasonalMean(place.latitude, date) + spread(stableHash(place.placeId, date, 1), -4, 4);
         const double range = spread(stableHash(place.placeId, date, 2), 4, 11);
-        forecast.days.append(ForecastDay{date, inUnits(mean - range / 2, units),
+        forecast.days.append(ForecastDay{date,
+                                         inUnits(mean - range / 2, units),
                                          inUnits(mean + range / 2, units),
-                                         conditionFor(stableHash(place.placeId, date, 3), mean)});
+                                         conditionFor(stableHash(place.placeId, date, 3), mean),
+                                         {}});
     }
 
     const double sunriseHour = sunHour(place.latitude, place.longitude, today, offset, true);

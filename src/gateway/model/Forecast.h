@@ -15,6 +15,13 @@ enum class Units
     Metric,   // C, km/h, mb, km
 };
 
+/// Whose data a forecast holds: the feed credits it and links there.
+enum class ForecastOrigin
+{
+    OpenMeteo,
+    MetNorway,
+};
+
 /// The current conditions as the source reported them, already in the feed's units
 /// except pressure (hPa) and visibility (metres), which the renderer converts.
 struct CurrentConditions
@@ -28,6 +35,7 @@ struct CurrentConditions
     double windSpeed = 0;                // km/h or mph, as asked
     std::optional<double> windDirection; // degrees
     std::optional<int> weatherCode;      // WMO 4677 code
+    QString metSymbol; // MET Norway's symbol code; when set, it names the condition instead
     bool isDay = true;
 };
 
@@ -37,7 +45,8 @@ struct ForecastDay
     QDate date;
     double low = 0;
     double high = 0;
-    std::optional<int> weatherCode;
+    std::optional<int> weatherCode; // WMO 4677 code
+    QString metSymbol;              // MET Norway's symbol code, instead of a WMO code
 };
 
 /// Everything one feed document is rendered from. `builtAt` is the moment the data was
@@ -52,6 +61,7 @@ struct Forecast
     std::optional<QDateTime> sunset;
     QList<ForecastDay> days; // today first
     bool isDemo = false;     // made up by the demo source, and marked so in the feed
+    ForecastOrigin origin = ForecastOrigin::OpenMeteo;
 };
 
 } // namespace brisora::gateway

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace brisora::gateway {
 
@@ -21,6 +22,7 @@ struct Place
     double latitude = 0;
     double longitude = 0;
     qint64 population = 0;
+    std::optional<double> elevation; // metres above sea level, when the geocoder knows it
 
     bool operator==(const Place&) const = default;
 };

@@ -4,6 +4,7 @@
 #include "Place.h"
 #include "PlaceId.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -29,8 +30,26 @@ struct PlaceLookup
 /// What a forecast fetch came to: a forecast, or why there is none.
 struct ForecastFetch
 {
+    /// What kind of failure it was, so that a caller can tell a source that is down or
+    /// holding the gateway off from one that cannot help with this request.
+    enum class Failure
+    {
+        None,        // `forecast` holds one
+        Unreachable, // no HTTP answer: connection refused or reset, name not found
+        TimedOut,
+        RateLimited, // a 429 now, or the source still held off after an earlier one
+        Refused,     // the source refused the gateway's identification (403)
+        ServerError, // a 5xx
+        Rejected,    // another error status: the source will not answer this request
+        Unreadable,  // a success status with a body that cannot be used (malformed,
+                     // incomplete, too large)
+    };
+
     std::optional<Forecast> forecast;
     QString error;
+    Failure failure = Failure::None;
+    // RateLimited or Refused: when the source takes requests again, if it said or decided.
+    QDateTime closedUntil{};
 };
 
 /// Where places and weather come from. Callbacks may run before the call returns (a source

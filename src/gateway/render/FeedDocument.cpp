@@ -2,6 +2,7 @@
 
 #include "LocalTimeFormat.h"
 #include "OsmAttribution.h"
+#include "TrimmedDecimal.h"
 #include "WeatherCondition.h"
 #include "XmlEscape.h"
 #include "XmlPadding.h"
@@ -17,12 +18,29 @@ constexpr char documentHead[] =
     "xmlns:geo=\"http://www.w3.org/2003/01/geo/wgs84_pos#\">\n"
     "<channel>\n";
 
-constexpr char sourceLink[] = "https://open-meteo.com/";
-// The data's licence (CC BY 4.0) asks for the credit, a link to the licence and a note
-// that the data was changed.
-constexpr char credit[] = "Weather data by Open-Meteo.com, licensed CC BY 4.0 "
-                          "(https://creativecommons.org/licenses/by/4.0/); "
-                          "values rounded and re-laid-out by Brisora";
+/// Where a forecast's data came from, as the feed links and credits it.
+struct DataCredit
+{
+    const char* link;     // the channel's, the image's and the item's link
+    const char* linkText; // the summary's link
+    const char* credit;
+};
+
+// Both licences (CC BY 4.0, and NLOD 2.0 for MET Norway's) ask for the credit, a link to the
+// licence and a note that the data was changed.
+constexpr DataCredit openMeteoCredit{"https://open-meteo.com/", "Full Forecast at Open-Meteo.com",
+                                     "Weather data by Open-Meteo.com, licensed CC BY 4.0 "
+                                     "(https://creativecommons.org/licenses/by/4.0/); "
+                                     "values rounded and re-laid-out by Brisora"};
+constexpr DataCredit metNorwayCredit{
+    "https://api.met.no/", "Full Forecast at MET Norway",
+    "Weather data by MET Norway, CC BY 4.0 and NLOD 2.0; values rounded and re-laid-out by "
+    "Brisora. Licences: https://api.met.no/doc/License"};
+
+const DataCredit& dataCredit(const Forecast& forecast)
+{
+    return forecast.origin == ForecastOrigin::MetNorway ? metNorwayCredit : openMeteoCredit;
+}
 
 constexpr double metresPerMile = 1609.344;
 constexpr double inchesOfMercuryPerHpa = 0.029529983;
@@ -35,14 +53,7 @@ QString whole(double value)
 /// At most `decimals` decimals, trailing zeros dropped, never "-0".
 QString decimal(double value, int decimals)
 {
-    QString text = QString::number(value, 'f', decimals);
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+    return trimmedDecimal(QString::number(value, 'f', decimals));
 }
 
 template <typename Format> QString optionalText(const std::optional<double>& value, Format format)
@@ -77,9 +88,15 @@ QString pressureText(const std::optional<double>& hPa, Units units)
     });
 }
 
+/// A day is shown by its daytime look.
+WeatherCondition dayCondition(const ForecastDay& day)
+{
+    return conditionFor(day.weatherCode, day.metSymbol, true);
+}
+
 QString forecastDayLine(const ForecastDay& day)
 {
-    const WeatherCondition condition = conditionForWmoCode(day.weatherCode, true);
+    const WeatherCondition condition = dayCondition(day);
     return QStringLiteral("<yweather:forecast day=\"%1\" date=\"%2\" low=\"%3\" high=\"%4\" "
                           "text=\"%5\" code=\"%6\" />\n")
         .arg(shortDayName(day.date), formatShortDate(day.date), whole(day.low), whole(day.high),
@@ -87,9 +104,9 @@ QString forecastDayLine(const ForecastDay& day)
 }
 
 /// The data's credits: the weather's, and OpenStreetMap's for a place from there.
-QString creditText(const Place& place)
+QString creditText(const Place& place, const Forecast& forecast)
 {
-    QString text = QLatin1String(credit);
+    QString text = QLatin1String(dataCredit(forecast).credit);
     if (isOpenStreetMapPlace(place))
         text += QStringLiteral(". ") + QString::fromUtf8(openStreetMapCredit);
     return text;
@@ -106,15 +123,14 @@ QString summaryLines(const Place& place, const Forecast& forecast, const Weather
                              unitNames(units).temperature);
     for (const ForecastDay& day : forecast.days) {
         lines += QStringLiteral("%1 - %2. High: %3 Low: %4<br />\n")
-                     .arg(shortDayName(day.date),
-                          QString(conditionForWmoCode(day.weatherCode, true).text), whole(day.high),
+                     .arg(shortDayName(day.date), QString(dayCondition(day).text), whole(day.high),
                           whole(day.low));
     }
-    lines += QStringLiteral("<br />\n<a href=\"%1\">Full Forecast at Open-Meteo.com</a>"
-                            "<BR/><BR/>\n%2<br/>\n]]></description>\n")
-                 .arg(QLatin1String(sourceLink),
+    const DataCredit& credit = dataCredit(forecast);
+    lines += QStringLiteral("<br />\n<a href=\"%1\">%2</a><BR/><BR/>\n%3<br/>\n]]></description>\n")
+                 .arg(QLatin1String(credit.link), QLatin1String(credit.linkText),
                       forecast.isDemo ? QStringLiteral("Demo data, made up offline: not a forecast")
-                                      : creditText(place));
+                                      : creditText(place, forecast));
     return lines;
 }
 
@@ -144,7 +160,9 @@ QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Unit
     const ZoneRules& zone = *placeRules;
     const UnitNames names = unitNames(units);
     const CurrentConditions& current = forecast.current;
-    const WeatherCondition now = conditionForWmoCode(current.weatherCode, current.isDay);
+    const WeatherCondition now =
+        conditionFor(current.weatherCode, current.metSymbol, current.isDay);
+    const QLatin1String sourceLink(dataCredit(forecast).link);
     const QString title = escapeXml(feedPlaceTitle(place, forecast.isDemo));
     const QString built = formatFeedDate(forecast.builtAt, zone);
     const QString observed = formatFeedDate(current.observedAt, zone);
@@ -152,11 +170,11 @@ QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Unit
         forecast.isDemo
             ? QStringLiteral("Brisora demo weather for %1: made up offline, not a forecast")
                   .arg(title)
-            : QStringLiteral("Brisora Weather for %1. %2.").arg(title, creditText(place));
+            : QStringLiteral("Brisora Weather for %1. %2.").arg(title, creditText(place, forecast));
 
     QString text = QLatin1String(documentHead);
     text += QStringLiteral("<title>%1%2</title>\n").arg(QLatin1String(feedTitlePrefix), title);
-    text += QStringLiteral("<link>%1</link>\n").arg(QLatin1String(sourceLink));
+    text += QStringLiteral("<link>%1</link>\n").arg(sourceLink);
     text += QStringLiteral("<description>%1</description>\n").arg(description);
     text += QStringLiteral("<language>en-us</language>\n");
     text += QStringLiteral("<lastBuildDate>%1</lastBuildDate>\n").arg(built);
@@ -181,14 +199,13 @@ QByteArray renderFeedDocument(const Place& place, const Forecast& forecast, Unit
     text += QStringLiteral("<image>\n<title>Brisora Weather</title>\n<width>142</width>\n"
                            "<height>18</height>\n<link>%1</link>\n<url>%1favicon.ico</url>\n"
                            "</image>\n")
-                .arg(QLatin1String(sourceLink));
+                .arg(sourceLink);
     text += QStringLiteral("<item>\n<title>Conditions for %1 at %2</title>\n")
                 .arg(title, formatClockTime(current.observedAt, zone) + QLatin1Char(' ') +
                                 zoneAbbreviation(current.observedAt, zone));
     text += QStringLiteral("<geo:lat>%1</geo:lat>\n<geo:long>%2</geo:long>\n")
                 .arg(decimal(place.latitude, 4), decimal(place.longitude, 4));
-    text += QStringLiteral("<link>%1</link>\n<pubDate>%2</pubDate>\n")
-                .arg(QLatin1String(sourceLink), observed);
+    text += QStringLiteral("<link>%1</link>\n<pubDate>%2</pubDate>\n").arg(sourceLink, observed);
     text += QStringLiteral("<yweather:condition  text=\"%1\"  code=\"%2\"  temp=\"%3\"  "
                            "date=\"%4\" />\n")
                 .arg(QString(now.text), QString::number(now.code), whole(current.temperature),

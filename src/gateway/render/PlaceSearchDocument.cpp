@@ -2,6 +2,7 @@
 
 #include "OsmAttribution.h"
 #include "PlaceId.h"
+#include "TrimmedDecimal.h"
 #include "XmlEscape.h"
 #include "XmlPadding.h"
 
@@ -46,12 +47,7 @@ QString idText(qint64 geocoderId)
 
 QString coordinate(double value)
 {
-    QString text = QString::number(value, 'f', 5);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+    return trimmedDecimal(QString::number(value, 'f', 5));
 }
 
 QString pointElement(const QString& tag, double latitude, double longitude)

@@ -23,7 +23,8 @@ namespace brisora::gateway {
 /// Answers the two look-ups from the source through the caches: forecasts per place and
 /// units stay fresh for `forecastFresh`; past that a request waits for a new one, but when
 /// the source takes longer than `sourceWait` or fails, the older document answers (from
-/// memory, or the place's last good one on disk), with its own build date. Places and
+/// memory, or the place's last good one on disk), with its own build date; a fetch still
+/// under way then goes on, and its forecast answers the next request. Places and
 /// searches are kept for good (a search that finds nothing is held for an hour, or kept too
 /// when the source says that answer lasts). Concurrent requests for the same thing share one
 /// upstream call, and failures are held briefly so that clients retrying every few seconds
@@ -35,8 +36,9 @@ public:
     {
         std::chrono::milliseconds forecastFresh = std::chrono::minutes(10);
         std::chrono::milliseconds forecastUsable = std::chrono::hours(1); // >= forecastFresh
-        // Within the widget's 2.8 s attempt, with room for the reply to travel.
-        std::chrono::milliseconds sourceWait = std::chrono::milliseconds(1500);
+        // Within the widget's 2.8 s attempt, with room for the reply to travel, and long
+        // enough for a second source asked after the first's 1 s to answer.
+        std::chrono::milliseconds sourceWait = std::chrono::milliseconds(2300);
         std::chrono::milliseconds staleHeld = std::chrono::minutes(1);
         std::chrono::milliseconds failureHeld = std::chrono::seconds(30);
         std::chrono::milliseconds unknownHeld = std::chrono::hours(1);

@@ -8,7 +8,7 @@ namespace brisora::gateway {
 
 QJsonObject placeToJson(const Place& place)
 {
-    return QJsonObject{
+    QJsonObject object{
         {QStringLiteral("id"), place.placeId},
         {QStringLiteral("name"), place.name},
         {QStringLiteral("admin1"), place.admin1},
@@ -24,6 +24,9 @@ QJsonObject placeToJson(const Place& place)
         {QStringLiteral("longitude"), place.longitude},
         {QStringLiteral("population"), place.population},
     };
+    if (place.elevation)
+        object.insert(QStringLiteral("elevation"), *place.elevation);
+    return object;
 }
 
 std::optional<Place> placeFromJson(const QJsonObject& object)
@@ -49,6 +52,8 @@ std::optional<Place> placeFromJson(const QJsonObject& object)
     place.latitude = latitude.toDouble();
     place.longitude = longitude.toDouble();
     place.population = object.value(QLatin1String("population")).toInteger();
+    if (const QJsonValue elevation = object.value(QLatin1String("elevation")); elevation.isDouble())
+        place.elevation = elevation.toDouble();
     return place;
 }
 

@@ -1,5 +1,6 @@
 #include "OpenMeteoSource.h"
 
+#include "FailedFetch.h"
 #include "ForecastJsonReader.h"
 #include "GeocoderReply.h"
 #include "GeocodingJsonReader.h"
@@ -20,15 +21,22 @@ bool isUnknownIdReply(const UpstreamReply& reply)
 // two in flight keep it busy without ever coming near that.
 const UpstreamGate::Rules servicePolicy{2, std::chrono::milliseconds(0)};
 
+void addApiKey(QUrlQuery& query, const QString& key)
+{
+    if (!key.isEmpty())
+        query.addQueryItem(QStringLiteral("apikey"),
+                           QString::fromLatin1(QUrl::toPercentEncoding(key)));
+}
+
 } // namespace
 
 OpenMeteoSource::OpenMeteoSource(std::unique_ptr<UpstreamClient> client, QUrl forecastUrl,
                                  QUrl geocodingUrl, GatewayClock clock,
-                                 std::unique_ptr<NominatimGeocoder> landmarks)
+                                 std::unique_ptr<NominatimGeocoder> landmarks, QString apiKey)
     : m_forecastUrl(std::move(forecastUrl)), m_geocodingUrl(std::move(geocodingUrl)),
-      m_clock(std::move(clock)), m_forecastGate(servicePolicy, m_clock),
-      m_geocoderGate(servicePolicy, m_clock), m_landmarks(std::move(landmarks)),
-      m_client(std::move(client))
+      m_clock(std::move(clock)), m_apiKey(std::move(apiKey)),
+      m_forecastGate(servicePolicy, m_clock), m_geocoderGate(servicePolicy, m_clock),
+      m_landmarks(std::move(landmarks)), m_client(std::move(client))
 {
 }
 
@@ -50,14 +58,22 @@ void OpenMeteoSource::searchPlaces(const QString& words, std::function<void(Plac
     query.addQueryItem(QStringLiteral("count"), QString::number(maxSearchResults));
     query.addQueryItem(QStringLiteral("language"), QStringLiteral("en"));
     query.addQueryItem(QStringLiteral("format"), QStringLiteral("json"));
+    addApiKey(query, m_apiKey);
     url.setQuery(query.query(QUrl::FullyEncoded), QUrl::StrictMode);
     m_client->get(
         m_geocoderGate, url, [this, url, words, done = std::move(done)](UpstreamReply reply) {
             PlaceLookup lookup = lookupFromReply(*m_client, url, reply, &readGeocodingSearchJson);
-            if (lookup.outcome == PlaceLookup::Outcome::NotFound && m_landmarks)
-                m_landmarks->search(words, done);
-            else
+            if (!m_landmarks || lookup.outcome == PlaceLookup::Outcome::Found) {
                 done(std::move(lookup));
+            } else if (lookup.outcome == PlaceLookup::Outcome::NotFound) {
+                m_landmarks->search(words, done);
+            } else {
+                m_landmarks->search(
+                    words, [failure = std::move(lookup), done](PlaceLookup landmarks) {
+                        done(landmarks.outcome == PlaceLookup::Outcome::Found ? std::move(landmarks)
+                                                                              : failure);
+                    });
+            }
         });
 }
 
@@ -76,6 +92,7 @@ void OpenMeteoSource::lookupPlace(const PlaceId& id, std::function<void(PlaceLoo
     query.addQueryItem(QStringLiteral("id"), QString::number(id.sourceId()));
     query.addQueryItem(QStringLiteral("language"), QStringLiteral("en"));
     query.addQueryItem(QStringLiteral("format"), QStringLiteral("json"));
+    addApiKey(query, m_apiKey);
     url.setQuery(query);
     m_client->get(m_geocoderGate, url, [this, url, done = std::move(done)](UpstreamReply reply) {
         if (isUnknownIdReply(reply))
@@ -107,16 +124,19 @@ void OpenMeteoSource::fetchForecast(const Place& place, Units units,
                        metric ? QStringLiteral("celsius") : QStringLiteral("fahrenheit"));
     query.addQueryItem(QStringLiteral("wind_speed_unit"),
                        metric ? QStringLiteral("kmh") : QStringLiteral("mph"));
+    addApiKey(query, m_apiKey);
     url.setQuery(query);
     m_client->get(m_forecastGate, url, [this, url, done = std::move(done)](UpstreamReply reply) {
         if (reply.outcome != UpstreamReply::Outcome::Ok) {
-            done(ForecastFetch{std::nullopt, reply.error});
+            done(failedFetch(reply, m_forecastGate));
             return;
         }
         ForecastReadResult result = readForecastJson(reply.body, m_clock());
         if (!result.forecast)
             m_client->reportUnreadable(url, result.error);
-        done(ForecastFetch{std::move(result.forecast), result.error});
+        const ForecastFetch::Failure failure =
+            result.forecast ? ForecastFetch::Failure::None : ForecastFetch::Failure::Unreadable;
+        done(ForecastFetch{std::move(result.forecast), result.error, failure, {}});
     });
 }
 

@@ -15,14 +15,17 @@ namespace brisora::gateway {
 /// Each service has its own gate: at most two requests at once to it, the rest waiting, and
 /// a rate limit of one leaves the other alone. Words its geocoder finds nothing for
 /// (landmarks, most postcodes) go on to `landmarks`, OpenStreetMap's geocoder, when one is
-/// given; so do look-ups of OpenStreetMap ids.
+/// given; so do look-ups of OpenStreetMap ids, and words the geocoder failed on (of which
+/// only places found count: the geocoder might have known them). A non-empty `apiKey` goes
+/// with every request to both services.
 class OpenMeteoSource : public WeatherSource
 {
 public:
     /// `forecastUrl` is the forecast endpoint itself (".../v1/forecast"); `geocodingUrl` the
     /// geocoder's base (".../v1"), to which "/search" and "/get" are added.
     OpenMeteoSource(std::unique_ptr<UpstreamClient> client, QUrl forecastUrl, QUrl geocodingUrl,
-                    GatewayClock clock, std::unique_ptr<NominatimGeocoder> landmarks = nullptr);
+                    GatewayClock clock, std::unique_ptr<NominatimGeocoder> landmarks = nullptr,
+                    QString apiKey = {});
 
     void searchPlaces(const QString& words, std::function<void(PlaceLookup)> done) override;
     void lookupPlace(const PlaceId& id, std::function<void(PlaceLookup)> done) override;
@@ -40,6 +43,7 @@ private:
     QUrl m_forecastUrl;
     QUrl m_geocodingUrl;
     GatewayClock m_clock;
+    QString m_apiKey;
     UpstreamGate m_forecastGate;
     UpstreamGate m_geocoderGate;
     std::unique_ptr<NominatimGeocoder> m_landmarks; // may be null

@@ -50,6 +50,8 @@ public:
     void closeUntil(const QDateTime& until);
 
     bool isClosed() const;
+    /// The end of the latest close; invalid when the gate was never closed.
+    QDateTime closedUntil() const { return m_closedUntil; }
     int inFlight() const { return m_inFlight; }
     std::size_t waiting() const { return m_waiting.size(); }
 

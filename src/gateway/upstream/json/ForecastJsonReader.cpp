@@ -1,5 +1,7 @@
 #include "ForecastJsonReader.h"
 
+#include "JsonNumber.h"
+
 #include "LocalTimeFormat.h"
 
 #include <QJsonArray>
@@ -11,20 +13,9 @@
 namespace brisora::gateway {
 namespace {
 
-/// A finite number within [low, high], or nullopt (missing, null, text, out of range).
-std::optional<double> numberIn(const QJsonValue& value, double low, double high)
-{
-    if (!value.isDouble())
-        return std::nullopt;
-    const double number = value.toDouble();
-    if (!std::isfinite(number) || number < low || number > high)
-        return std::nullopt;
-    return number;
-}
-
 std::optional<int> weatherCodeOf(const QJsonValue& value)
 {
-    const std::optional<double> number = numberIn(value, 0, 999);
+    const std::optional<double> number = jsonNumberIn(value, 0, 999);
     if (!number || *number != std::floor(*number))
         return std::nullopt;
     return static_cast<int>(*number);
@@ -49,11 +40,12 @@ QList<ForecastDay> readDays(const QJsonObject& daily)
     for (qsizetype i = 0; i < dates.size() && days.size() < feedForecastDays; ++i) {
         const QDate date = QDate::fromString(dates.at(i).toString(), Qt::ISODate);
         const std::optional<double> high =
-            numberIn(highs.at(i), -temperatureLimit, temperatureLimit);
-        const std::optional<double> low = numberIn(lows.at(i), -temperatureLimit, temperatureLimit);
+            jsonNumberIn(highs.at(i), -temperatureLimit, temperatureLimit);
+        const std::optional<double> low =
+            jsonNumberIn(lows.at(i), -temperatureLimit, temperatureLimit);
         if (!date.isValid() || !high || !low)
             break;
-        days.append(ForecastDay{date, *low, *high, weatherCodeOf(codes.at(i))});
+        days.append(ForecastDay{date, *low, *high, weatherCodeOf(codes.at(i)), {}});
     }
     return days;
 }
@@ -105,27 +97,27 @@ ForecastReadResult readForecastJson(QByteArrayView json, const QDateTime& builtA
     forecast.builtAt = builtAt;
     forecast.timeZone = root.value(QLatin1String("timezone")).toString();
     forecast.utcOffsetSeconds = static_cast<int>(
-        numberIn(root.value(QLatin1String("utc_offset_seconds")), -18 * 3600, 18 * 3600)
+        jsonNumberIn(root.value(QLatin1String("utc_offset_seconds")), -18 * 3600, 18 * 3600)
             .value_or(0));
 
     const QJsonObject current = root.value(QLatin1String("current")).toObject();
     CurrentConditions& now = forecast.current;
     now.observedAt = parseOffsetDateTime(current.value(QLatin1String("time")).toString(),
                                          forecast.utcOffsetSeconds);
-    const std::optional<double> temperature = numberIn(
+    const std::optional<double> temperature = jsonNumberIn(
         current.value(QLatin1String("temperature_2m")), -temperatureLimit, temperatureLimit);
     if (!now.observedAt.isValid() || !temperature)
         return failure(QStringLiteral("forecast lacks the current temperature or its time"));
     now.temperature = *temperature;
-    now.apparentTemperature = numberIn(current.value(QLatin1String("apparent_temperature")),
-                                       -temperatureLimit, temperatureLimit)
+    now.apparentTemperature = jsonNumberIn(current.value(QLatin1String("apparent_temperature")),
+                                           -temperatureLimit, temperatureLimit)
                                   .value_or(*temperature);
-    now.humidity = numberIn(current.value(QLatin1String("relative_humidity_2m")), 0, 100);
-    now.pressureHpa = numberIn(current.value(QLatin1String("pressure_msl")), 300, 1200);
-    now.visibilityMetres = numberIn(current.value(QLatin1String("visibility")), 0, 1e7);
+    now.humidity = jsonNumberIn(current.value(QLatin1String("relative_humidity_2m")), 0, 100);
+    now.pressureHpa = jsonNumberIn(current.value(QLatin1String("pressure_msl")), 300, 1200);
+    now.visibilityMetres = jsonNumberIn(current.value(QLatin1String("visibility")), 0, 1e7);
     now.windSpeed =
-        numberIn(current.value(QLatin1String("wind_speed_10m")), 0, windLimit).value_or(0);
-    now.windDirection = numberIn(current.value(QLatin1String("wind_direction_10m")), 0, 360);
+        jsonNumberIn(current.value(QLatin1String("wind_speed_10m")), 0, windLimit).value_or(0);
+    now.windDirection = jsonNumberIn(current.value(QLatin1String("wind_direction_10m")), 0, 360);
     now.weatherCode = weatherCodeOf(current.value(QLatin1String("weather_code")));
 
     const QJsonObject daily = root.value(QLatin1String("daily")).toObject();

@@ -62,6 +62,10 @@ std::optional<Place> placeOf(const QJsonObject& object)
     const QJsonValue population = object.value(QLatin1String("population"));
     if (population.isDouble() && population.toDouble() >= 0 && population.toDouble() < 1e11)
         place.population = static_cast<qint64>(population.toDouble());
+    // From the Dead Sea shore to the highest town; anything else is no elevation.
+    const QJsonValue elevation = object.value(QLatin1String("elevation"));
+    if (elevation.isDouble() && elevation.toDouble() >= -500 && elevation.toDouble() <= 9000)
+        place.elevation = elevation.toDouble();
     return place;
 }
 
