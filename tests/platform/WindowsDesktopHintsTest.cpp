@@ -5,7 +5,6 @@
 #include "win/WindowsDesktopHints.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -46,17 +45,6 @@ bool nativelyVisible(QWidget& window)
     return IsWindowVisible(reinterpret_cast<HWND>(window.winId()));
 }
 
-/// Whether `window` is natively visible within a few seconds: under a loaded Wine the first
-/// window of a process can take a moment to be mapped.
-bool becomesNativelyVisible(QWidget& window)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!nativelyVisible(window) && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return nativelyVisible(window);
-}
-
 } // namespace
 
 TEST(WindowsDesktopHints, ToolWindowWhileSkippedThroughFlagChangesAndAnAppWindowWhenListed)
@@ -67,7 +55,7 @@ TEST(WindowsDesktopHints, ToolWindowWhileSkippedThroughFlagChangesAndAnAppWindow
     WindowsDesktopHints hints;
     hints.setWidgetHints(window, Entry::Skipped); // before Qt made the native window
     window.show();
-    ASSERT_TRUE(becomesNativelyVisible(window));
+    ASSERT_TRUE(nativelyVisible(window));
     EXPECT_TRUE(isToolWindow(window));
 
     // Top-most off and on again, as the options do it: Qt writes the style anew, the show
