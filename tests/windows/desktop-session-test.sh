@@ -60,32 +60,13 @@ fi
 # The tray icon's tip: the demo place's name as the feed gives it, and the feed's temperature.
 check_tray_tip "Chicago, Illinois (demo) : $temperature °F"
 
-# Options from the button under the panel; "Start on Windows", then Okay. The dialog's
-# client area is 435 × 327 pixels; the frame Wine draws around it is even at the sides.
-# toggle_start_on_windows: ticks or unticks the box and leaves the dialog with Okay.
-toggle_start_on_windows() {
-  xdotool mousemove --window "$window" 159 309 click 1
-  poll 20 'test -n "$(window_named Options)"' || fail "the options dialog never showed"
-  local dialog width height side top
-  dialog=$(window_named Options)
-  eval "$(xdotool getwindowgeometry --shell "$dialog")"
-  side=$(((WIDTH - 435) / 2))
-  top=$((HEIGHT - 327 - side))
-  sleep 1
-  xdotool mousemove --window "$dialog" $((side + 27)) $((top + 21)) click 1
-  sleep 0.5
-  shot options "$dialog"
-  xdotool mousemove --window "$dialog" $((side + 380)) $((top + 298)) click 1
-  poll 20 'test -z "$(window_named Options)"' || fail "Okay did not close the dialog"
-}
-
 run_value() {
   wine reg query "$run_key" /v Brisora 2>/dev/null | tr -d '\r' | sed -n 's/.*REG_SZ *//p'
 }
 
-toggle_start_on_windows
+toggle_start_on_windows "$window"
 poll 10 'test -n "$(run_value)"' || fail "Okay with \"Start on Windows\" wrote no Run value"
 [[ "$(run_value)" == '"C:\Brisora Test\brisora.exe"' ]] || fail "the Run value is $(run_value)"
-toggle_start_on_windows
+toggle_start_on_windows "$window"
 poll 10 'test -z "$(run_value)"' || fail "unticking left the Run value: $(run_value)"
 echo "panel, tray tip and Run value as a Windows user sees them"

@@ -2,13 +2,13 @@
 # The Windows installer under Wine, on a desktop of the test's own (openbox, trayer):
 # installed silently for the current user, the files, the Start menu's shortcut and the
 # "Apps & features" entry are there; the installed widget, started by its shortcut against
-# the installed gateway's demo source, shows the place of its settings in the tray tip and
-# writes its settings when asked to close; installed again over itself (an upgrade) while
-# it runs, it is asked to exit first and its settings and Run value stay; started with
-# nothing on its port, it starts the installed gateway itself, which ends once idle;
-# uninstalled silently while it and that gateway run, everything of the program goes and
-# the settings stay. Then once
-# more for all users (/AllUsers): Program Files, the common Start menu, HKLM.
+# the installed gateway's demo source, shows the place of its settings in the tray tip,
+# writes its own Run value from "Start on Windows", and writes its settings on Exit from the
+# tray's menu; installed again over itself (an upgrade) while it runs, it is asked to exit
+# first and its settings and Run value stay; started with nothing on its port, it starts
+# the installed gateway itself, which ends once idle; uninstalled silently while it and that
+# gateway run, everything of the program goes and the settings stay. Then once more for all
+# users (/AllUsers): Program Files, the common Start menu, HKLM.
 #   installer-test.sh SETUP_EXE WORK_FOLDER
 set -euo pipefail
 
@@ -135,14 +135,21 @@ touch -d '2001-01-01' "$work/mark" "$settings"
 
 start_widget
 check_tray_tip "Chicago, Illinois (demo) : $temperature °F"
-# A close request, as the installer and the uninstaller send it, is Exit.
-wine taskkill /IM brisora.exe >>"$work/wine.log" 2>&1
-poll 20 '! running brisora.exe' || fail "a close request did not end the widget"
-settings_rewritten || fail "the widget did not write its settings on closing"
+# "Start on Windows" names the installed program; Exit from the tray's menu ends the widget,
+# which writes its settings.
+toggle_start_on_windows "$(window_named Brisora)"
+run_value="$(winepath -w "$folder")\\brisora.exe"
+[[ "$run_value" == *" "* ]] && run_value="\"$run_value\"" # quoted only where a blank needs it
+poll 10 'test -n "$(reg_value "$run_key" Brisora)"' ||
+  fail "Okay with \"Start on Windows\" wrote no Run value"
+[[ "$(reg_value "$run_key" Brisora)" == "$run_value" ]] ||
+  fail "the Run value is $(reg_value "$run_key" Brisora), not $run_value"
+touch -d '2001-01-01' "$settings" # Okay wrote them already
+exit_from_tray_menu
+poll 20 '! running brisora.exe' || fail "Exit from the tray's menu did not end the widget"
+settings_rewritten || fail "the widget did not write its settings on Exit"
 
 # An upgrade over the running widget with "Start on Windows" on.
-run_value="\"$(winepath -w "$folder")\\brisora.exe\""
-wine reg add "$run_key" /v Brisora /d "$run_value" /f >>"$work/wine.log" 2>&1
 start_widget
 touch -d '2001-01-01' "$settings"
 wine "$setup" /S >>"$work/wine.log" 2>&1 || fail "the silent upgrade failed"
