@@ -72,7 +72,9 @@ void FeedService::handleFeed(const FeedRequest& request, Respond respond)
         respondOnce(std::move(reply));
     };
     const bool underWay = !m_feeds.join(key, answer);
-    QTimer::singleShot(m_timing.sourceWait, &m_timerContext,
+    // Precise: a wait of two seconds or more is otherwise a coarse timer, which may end 5 %
+    // early, before the second source has had its time.
+    QTimer::singleShot(m_timing.sourceWait, Qt::PreciseTimer, &m_timerContext,
                        [this, key, placeIdText, units = request.units, pending, answer] {
                            if (!*pending)
                                return;
